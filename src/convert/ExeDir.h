@@ -1,0 +1,28 @@
+// The folder of the running executable, where the Define folder and the settings live.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tolvane::convert {
+
+/// The folder of the running executable, ending in "/".
+std::string GetExeDir();
+/// The full path of the running executable.
+std::filesystem::path GetExePath();
+/// The folder part of `path`: everything up to and including the last "/" (empty when there
+/// is none).
+std::string ExtractFileDir(std::string_view path);
+/// The file name of `path` without folder and without extension.
+std::string ExtractBaseName(std::string_view path);
+/// `path` with the extension of its last component replaced by `ext` (".mid"); a name without
+/// a dot gets `ext` appended.
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+/// The same, on a file-system path.
+std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::string_view ext);
+
+/// The shipped Define folder beside the executable.
+std::filesystem::path DefaultDefineDir();
+
+} // namespace tolvane::convert

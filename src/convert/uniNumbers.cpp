@@ -1,0 +1,322 @@
+// Numbers and Booleans in text.
+#include "convert/uniNumbers.h"
+
+#include "convert/AppError.h"
+#include "convert/uniCodePage.h"
+#include "convert/uniMessages.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace tolvane::convert {
+
+namespace {
+
+bool IsBlank(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 1 && b <= 32;
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && IsBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') {
+            x = static_cast<char>(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = static_cast<char>(y - 'A' + 'a');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    if (first == last) {
+        return std::nullopt;
+    }
+    // from_chars takes no sign and no prefix here: both were consumed above.
+    if (*first == '+' || *first == '-') {
+        return std::nullopt;
+    }
+    std::uint64_t magnitude = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, magnitude, base);
+    if (ec != std::errc() || ptr != last) {
+        return std::nullopt;
+    }
+    if (base == 16) {
+        if (magnitude > 0xFFFFFFFFULL) {
+            return std::nullopt;
+        }
+        auto value = static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude)));
+        if (negative) {
+            value = -value;
+        }
+        if (value > INT32_MAX || value < INT32_MIN) {
+            return std::nullopt;
+        }
+        return static_cast<std::int32_t>(value);
+    }
+    if (negative) {
+        if (magnitude > 0x80000000ULL) {
+            return std::nullopt;
+        }
+        return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
+    }
+    if (magnitude > 0x7FFFFFFFULL) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(magnitude);
+}
+
+std::int32_t StrToInt(std::string_view text)
+{
+    if (const auto value = TryStrToInt(text)) {
+        return *value;
+    }
+    throw TDataError(FormatMessage(kMsgInvalidInteger, {SjisToUtf8(text)}));
+}
+
+std::int32_t StrToIntDef(std::string_view text, std::int32_t def)
+{
+    return TryStrToInt(text).value_or(def);
+}
+
+std::optional<double> TryStrToFloat(std::string_view text)
+{
+    std::string_view s = TrimBlanks(text);
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    // Only digits or a full stop may start the number: no "inf", "nan" or second sign.
+    if (s.empty() || !((s.front() >= '0' && s.front() <= '9') || s.front() == '.')) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [ptr, ec] =
+        std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+double StrToFloat(std::string_view text)
+{
+    if (const auto value = TryStrToFloat(text)) {
+        return *value;
+    }
+    throw TDataError(FormatMessage(kMsgInvalidFloat, {SjisToUtf8(text)}));
+}
+
+std::optional<bool> TryStrToBool(std::string_view text)
+{
+    if (const auto number = TryStrToFloat(text)) {
+        return *number != 0.0;
+    }
+    if (EqualsNoCase(text, "true")) {
+        return true;
+    }
+    if (EqualsNoCase(text, "false")) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+bool StrToBool(std::string_view text)
+{
+    if (const auto value = TryStrToBool(text)) {
+        return *value;
+    }
+    throw TDataError(FormatMessage(kMsgInvalidBoolean, {SjisToUtf8(text)}));
+}
+
+bool StrToBoolDef(std::string_view text, bool def)
+{
+    return TryStrToBool(text).value_or(def);
+}
+
+namespace {
+
+// |value| below this is formatted through the exact integer path.
+constexpr double kFastLimit = 9.0e7;
+constexpr double kScale = 1.0e8;
+
+// Dekker's error-free product: hi + lo == a * b exactly (no fused multiply-add needed).
+void TwoProduct(double a, double b, double& hi, double& lo)
+{
+    constexpr double kSplitter = 134217729.0; // 2^27 + 1
+    const double ca = kSplitter * a;
+    const double ah = ca - (ca - a);
+    const double al = a - ah;
+    const double cb = kSplitter * b;
+    const double bh = cb - (cb - b);
+    const double bl = b - bh;
+    hi = a * b;
+    lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
+}
+
+std::size_t FormatSlow(double value, char* out)
+{
+    const auto [ptr, ec] =
+        std::to_chars(out, out + kCoordBufferSize - 1, value, std::chars_format::fixed, 8);
+    if (ec != std::errc()) {
+        std::memcpy(out, "0.00000000", 10);
+        return 10;
+    }
+    auto len = static_cast<std::size_t>(ptr - out);
+    if (out[0] == '-') {
+        bool allZero = true;
+        for (std::size_t i = 1; i < len; ++i) {
+            if (out[i] != '0' && out[i] != '.') {
+                allZero = false;
+                break;
+            }
+        }
+        if (allZero) {
+            std::memmove(out, out + 1, len - 1);
+            --len;
+        }
+    }
+    return len;
+}
+
+} // namespace
+
+std::size_t FormatCoord(double value, char* out)
+{
+    const double mag = std::fabs(value);
+    if (!(mag < kFastLimit)) { // also NaN
+        return FormatSlow(value, out);
+    }
+    // The exact value of mag * 1e8 is hi + lo; round it to the nearest integer, ties to even,
+    // as a correctly rounded decimal conversion does.
+    double hi = 0.0;
+    double lo = 0.0;
+    TwoProduct(mag, kScale, hi, lo);
+    const double whole = std::floor(hi);
+    const double below = (hi - whole) - 0.5; // exact: hi < 2^53 and the fraction is a multiple of ulp(hi)
+    bool up = false;
+    if (below > -lo) {
+        up = true;
+    } else if (below == -lo) {
+        up = std::fmod(whole, 2.0) != 0.0;
+    }
+    auto n = static_cast<std::uint64_t>(whole) + (up ? 1U : 0U);
+
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    while (count < 9) {
+        digits[count++] = '0';
+    }
+    std::size_t len = 0;
+    bool nonZero = false;
+    for (int i = 0; i < count; ++i) {
+        if (digits[i] != '0') {
+            nonZero = true;
+            break;
+        }
+    }
+    if (value < 0 && nonZero) {
+        out[len++] = '-';
+    }
+    for (int i = count - 1; i >= 8; --i) {
+        out[len++] = digits[i];
+    }
+    out[len++] = '.';
+    for (int i = 7; i >= 0; --i) {
+        out[len++] = digits[i];
+    }
+    return len;
+}
+
+std::string FormatCoordString(double value)
+{
+    char buffer[kCoordBufferSize];
+    return std::string(buffer, FormatCoord(value, buffer));
+}
+
+namespace {
+
+bool IsLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Changes the case of ASCII letters only; the trail byte of a double-byte character may look
+// like a letter and is skipped.
+std::string MapAscii(std::string_view text, char from, char to)
+{
+    std::string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto b = static_cast<unsigned char>(out[i]);
+        if (IsLeadByte(b)) {
+            ++i;
+        } else if (out[i] >= from && out[i] <= static_cast<char>(from + 25)) {
+            out[i] = static_cast<char>(out[i] - from + to);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string UpperAscii(std::string_view text)
+{
+    return MapAscii(text, 'a', 'A');
+}
+
+std::string LowerAscii(std::string_view text)
+{
+    return MapAscii(text, 'A', 'a');
+}
+
+} // namespace tolvane::convert

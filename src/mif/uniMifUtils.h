@@ -1,0 +1,41 @@
+// The MIF/MID writer: MapInfo Interchange Format version 300, Shift-JIS, CR LF.
+#pragma once
+
+#include "convert/uniTextFile.h"
+#include "mif/UniSFMapUtil.h"
+
+#include <string>
+#include <string_view>
+
+namespace tolvane::mif {
+
+using convert::TSjisWriter;
+
+/// The coordinate clause of a coordinate-system index: 0 Tokyo datum, 1 WGS84, 2 JGD2000; any
+/// other index gives the empty clause.
+std::string_view CoordSysText(long long coordSysIndex);
+
+/// "Version 300", "Charset "WindowsJapanese"", "Delimiter ","", "CoordSys " + clause.
+void WriteMifHeader(TSjisWriter& mif, std::string_view clause);
+/// "Columns n", one line per column, "Data" and an empty line.
+void WriteMifColumns(TSjisWriter& mif, const TSFColumns& columns);
+/// "Point x y".
+void WriteMifPoint(TSjisWriter& mif, const TSFPoint& point);
+/// One region. A single ring is first normalised in the caller's record (clockwise, closed);
+/// rings of a multi-ring region are written as stored. A single ring of fewer than two points
+/// has no geometry any reader accepts and is written as "None".
+void WriteMifRegion(TSjisWriter& mif, TSFPolygon& shape);
+/// One polyline; a single section of fewer than two points is written as "None".
+void WriteMifPLine(TSjisWriter& mif, const TSFPolyLine& shape);
+/// The empty object.
+void WriteMifNone(TSjisWriter& mif);
+
+/// Appends one coordinate line "x y" + CR LF.
+void WriteCoordLine(TSjisWriter& mif, const TSFPoint& point);
+
+/// Appends one value of a .mid row. A value holding a comma or a double quote is quoted, with
+/// inner double quotes doubled, so that it stays in its column; every other value is written
+/// as it stands.
+void AppendMidValue(std::string& row, std::string_view value);
+
+} // namespace tolvane::mif

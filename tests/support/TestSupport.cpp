@@ -1,0 +1,93 @@
+// Helpers shared by the tests.
+#include "support/TestSupport.h"
+
+#include "convert/AppError.h"
+#include "convert/uniCodePage.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace tolvane::test {
+
+TTempDir::TTempDir()
+{
+    static std::atomic<int> counter{0};
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto candidate = base / ("tolvane-test-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter++));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            break;
+        }
+    }
+}
+
+TTempDir::~TTempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Sjis(std::string_view utf8)
+{
+    return convert::Utf8ToSjis(utf8);
+}
+
+std::string CrLf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+int CountOpenFds()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+std::filesystem::path TestDataDir()
+{
+    return TOLVANE_TEST_DATA_DIR;
+}
+
+std::filesystem::path SourceDir()
+{
+    return TOLVANE_SOURCE_DIR;
+}
+
+std::filesystem::path BinDir()
+{
+    return TOLVANE_BIN_DIR;
+}
+
+void TRecordingObserver::JobFailed(const convert::TAppError& error)
+{
+    Failures.emplace_back(error.what());
+}
+
+} // namespace tolvane::test
