@@ -7,7 +7,8 @@ namespace {
 constexpr int kBarWidth = 40;
 }
 
-TCliObserver::TCliObserver(bool interactive, std::FILE* out) : m_interactive(interactive), m_out(out)
+TCliObserver::TCliObserver(bool interactive, std::FILE* out)
+    : m_interactive(interactive), m_out(out)
 {
 }
 

@@ -1,12 +1,12 @@
 // Progress of a job on the terminal: the status text and a bar on stderr, only on a TTY.
 #pragma once
 
-#include "convert/AppError.h"
-#include "convert/JobObserver.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
+
+#include "convert/AppError.h"
+#include "convert/JobObserver.h"
 
 namespace tolvane::cli {
 

@@ -1,10 +1,4 @@
 // tolvane-cli: the converter on the command line (list the data items, convert, run a batch).
-#include "CliObserver.h"
-#include "convert/AppError.h"
-#include "convert/Catalogue.h"
-#include "convert/ExeDir.h"
-#include "convert/uniCodePage.h"
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,17 +8,31 @@
 #include <unistd.h>
 #include <vector>
 
+#include "CliObserver.h"
+#include "convert/AppError.h"
+#include "convert/Catalogue.h"
+#include "convert/ConvertDriver.h"
+#include "convert/ExeDir.h"
+#include "convert/uniCodePage.h"
+#include "convert/uniMessages.h"
+#include "convert/uniNumbers.h"
+
 namespace {
 
 using namespace tolvane::convert;
 
 constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "使い方:\n"
     "  tolvane-cli items [--define DIR]\n"
     "      データ項目の一覧を表示します (カテゴリ, 項目番号, 名前, 形式, ファイルマスク)。\n"
+    "  tolvane-cli convert [--define DIR] --item N [--coordsys K] SRC DST\n"
+    "      SRC をデータ項目 N (0 から数えたカタログの行) として DST に変換します。\n"
+    "      K は座標系: 0 緯度/経度（東京）, 1 緯度/経度（WGS84）, 2 "
+    "緯度/経度（世界測地系）。既定は 0。\n"
     "  tolvane-cli --help | --version\n"
     "\n"
     "--define DIR は Define フォルダーそのものを指定します。省略すると実行ファイルの隣の\n"
@@ -45,8 +53,15 @@ int UsageError(const std::string& message)
 struct TArgs
 {
     std::filesystem::path DefineDir = DefaultDefineDir();
+    std::optional<std::int64_t> Item;
+    std::int64_t CoordSys = 0;
     std::vector<std::string> Positional;
 };
+
+bool IsTerminal(std::FILE* stream)
+{
+    return ::isatty(::fileno(stream)) == 1;
+}
 
 // Takes "--define DIR" and positional arguments; anything else is a usage error.
 std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::string& error)
@@ -60,6 +75,21 @@ std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::stri
                 return std::nullopt;
             }
             parsed.DefineDir = args[++i];
+        } else if (arg == "--item" || arg == "--coordsys") {
+            if (i + 1 >= args.size()) {
+                error = arg + " には数を指定してください";
+                return std::nullopt;
+            }
+            const auto value = TryStrToInt(args[++i]);
+            if (!value) {
+                error = arg + " の値 '" + args[i] + "' は整数ではありません";
+                return std::nullopt;
+            }
+            if (arg == "--item") {
+                parsed.Item = *value;
+            } else {
+                parsed.CoordSys = *value;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "不明なオプションです: " + arg;
             return std::nullopt;
@@ -103,6 +133,37 @@ int RunItems(const std::vector<std::string>& args)
     return kExitOk;
 }
 
+int RunConvert(const std::vector<std::string>& args)
+{
+    std::string error;
+    const auto parsed = ParseCommon(args, error);
+    if (!parsed) {
+        return UsageError(error);
+    }
+    if (!parsed->Item) {
+        return UsageError("--item でデータ項目の番号を指定してください");
+    }
+    if (parsed->Positional.size() != 2) {
+        return UsageError("変換元と変換後のファイル名を指定してください");
+    }
+    if (parsed->CoordSys < 0 || parsed->CoordSys > 2) {
+        return UsageError("--coordsys は 0, 1, 2 のどれかです");
+    }
+    const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
+    tolvane::cli::TCliObserver observer(IsTerminal(stderr));
+    const bool ok = ConvertDataItem(catalogue, *parsed->Item, parsed->Positional[0],
+                                    parsed->Positional[1], parsed->CoordSys, observer);
+    if (ok) {
+        std::printf("%s\n", std::string(kMsgConvertSucceeded).c_str());
+        return kExitOk;
+    }
+    std::fprintf(stderr, "%s\n", std::string(kMsgConvertFailed).c_str());
+    if (!observer.LastFailure().empty()) {
+        std::fprintf(stderr, "%s\n", observer.LastFailure().c_str());
+    }
+    return kExitFailed;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -124,6 +185,9 @@ int main(int argc, char** argv)
         }
         if (command == "items") {
             return RunItems(args);
+        }
+        if (command == "convert") {
+            return RunConvert(args);
         }
         return UsageError("不明なコマンドです: " + command);
     } catch (const TAppError& e) {

@@ -1,9 +1,9 @@
 // Errors of the converter.
 #include "convert/AppError.h"
 
-#include "convert/uniMessages.h"
-
 #include <cerrno>
+
+#include "convert/uniMessages.h"
 
 namespace tolvane::convert {
 

@@ -48,7 +48,8 @@ TCatalogueLine TCatalogue::Item(std::int64_t index) const
 
 TCatalogue LoadCatalogue(const std::filesystem::path& defineDir)
 {
-    const std::filesystem::path path = defineDir / std::filesystem::path(std::string(kCatalogueFileName));
+    const std::filesystem::path path =
+        defineDir / std::filesystem::path(std::string(kCatalogueFileName));
     return TCatalogue(defineDir, LoadLines(path));
 }
 

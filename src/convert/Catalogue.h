@@ -21,16 +21,16 @@ inline constexpr int kImageCategory = 3;
 /// One catalogue line taken apart (comma-separated, fields beyond 10 ignored). Text stays CP932.
 struct TCatalogueLine
 {
-    std::string ItemName;   ///< field 1
-    std::string FormatCode; ///< field 2, upper-cased
-    std::string FileMask;   ///< field 3
-    std::string ParamFile;  ///< field 4
-    std::string ColumnFile; ///< field 5
-    bool HasLedger = false; ///< field 6, Boolean text; false when unreadable
-    std::string LedgerKey;  ///< field 7
+    std::string ItemName;         ///< field 1
+    std::string FormatCode;       ///< field 2, upper-cased
+    std::string FileMask;         ///< field 3
+    std::string ParamFile;        ///< field 4
+    std::string ColumnFile;       ///< field 5
+    bool HasLedger = false;       ///< field 6, Boolean text; false when unreadable
+    std::string LedgerKey;        ///< field 7
     std::int32_t LedgerLines = 0; ///< field 8, integer text; 0 when unreadable
-    std::string LedgerFile; ///< field 9
-    std::string Category;   ///< field 10
+    std::string LedgerFile;       ///< field 9
+    std::string Category;         ///< field 10
 
     /// The ledger-only format "T": a CSV and no MIF/MID.
     bool IsLedgerOnly() const { return FormatCode == "T"; }

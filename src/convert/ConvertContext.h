@@ -1,12 +1,12 @@
 // What a converter borrows for one job, and the shape of a converter.
 #pragma once
 
+#include <filesystem>
+#include <string_view>
+
 #include "convert/ItemDefs.h"
 #include "convert/JobObserver.h"
 #include "convert/uniTextFile.h"
-
-#include <filesystem>
-#include <string_view>
 
 namespace tolvane::convert {
 

@@ -3,7 +3,8 @@
 
 namespace tolvane::convert {
 
-const TConverterEntry* FindConverter(std::span<const TConverterEntry> table, std::string_view formatCode)
+const TConverterEntry* FindConverter(std::span<const TConverterEntry> table,
+                                     std::string_view formatCode)
 {
     for (const TConverterEntry& entry : table) {
         if (entry.FormatCode == formatCode) {

@@ -2,10 +2,10 @@
 // driver handles it, because it changes which files are created.
 #pragma once
 
-#include "convert/ConvertContext.h"
-
 #include <array>
 #include <span>
+
+#include "convert/ConvertContext.h"
 
 namespace tolvane::convert {
 
@@ -14,6 +14,7 @@ namespace tolvane::convert {
 inline constexpr std::array<TConverterEntry, 0> kConverterTable{};
 
 /// The row of `formatCode` (already upper case), or nullptr.
-const TConverterEntry* FindConverter(std::span<const TConverterEntry> table, std::string_view formatCode);
+const TConverterEntry* FindConverter(std::span<const TConverterEntry> table,
+                                     std::string_view formatCode);
 
 } // namespace tolvane::convert

@@ -24,7 +24,8 @@ TDefLines LoadDefLines(const std::filesystem::path& defineDir, std::string_view 
 }
 
 void LoadItemDefinitions(const std::filesystem::path& defineDir, std::string_view paramFile,
-                         std::string_view columnFile, TDefLines& paramLines, TDefLines& columnDefLines)
+                         std::string_view columnFile, TDefLines& paramLines,
+                         TDefLines& columnDefLines)
 {
     paramLines = TDefLines{};
     paramLines = LoadDefLines(defineDir, paramFile);

@@ -2,14 +2,14 @@
 // parameter file and the ledger definition file.
 #pragma once
 
-#include "mif/UniSFMapUtil.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "mif/UniSFMapUtil.h"
 
 namespace tolvane::convert {
 
@@ -31,10 +31,12 @@ TDefLines LoadDefLines(const std::filesystem::path& defineDir, std::string_view 
 /// Loads the parameter file, then the column definition file (the order in which a missing file
 /// is reported).
 void LoadItemDefinitions(const std::filesystem::path& defineDir, std::string_view paramFile,
-                         std::string_view columnFile, TDefLines& paramLines, TDefLines& columnDefLines);
+                         std::string_view columnFile, TDefLines& paramLines,
+                         TDefLines& columnDefLines);
 
 /// Loads the ledger definition file.
-TDefLines LoadLedgerDefinitions(const std::filesystem::path& defineDir, std::string_view ledgerFile);
+TDefLines LoadLedgerDefinitions(const std::filesystem::path& defineDir,
+                                std::string_view ledgerFile);
 
 /// The MIF column list: one column per line (empty lines included). Field 1 is the name; field
 /// 2 the type word (trimmed, any case): schar (Char 20), char, integer, float, date, logical;

@@ -3,11 +3,11 @@
 // "SHIFT_JIS" would turn 0x5C into a yen sign.
 #include "convert/uniCodePage.h"
 
-#include "convert/AppError.h"
-#include "convert/uniMessages.h"
-
 #include <cerrno>
 #include <iconv.h>
+
+#include "convert/AppError.h"
+#include "convert/uniMessages.h"
 
 namespace tolvane::convert {
 
@@ -68,7 +68,8 @@ public:
             // bytes of UTF-8.
             ++src;
             --srcLeft;
-            while (m_utf8Input && srcLeft > 0 && (static_cast<unsigned char>(*src) & 0xC0) == 0x80) {
+            while (m_utf8Input && srcLeft > 0 &&
+                   (static_cast<unsigned char>(*src) & 0xC0) == 0x80) {
                 ++src;
                 --srcLeft;
             }
@@ -144,8 +145,8 @@ std::filesystem::path SjisToPath(std::string_view sjis)
 {
     std::optional<std::string> utf8 = TrySjisToUtf8(sjis);
     if (!utf8) {
-        throw TDataError(FormatMessage("'%s' はファイル名として読めません (Shift-JIS ではありません)",
-                                       {SjisToUtf8(sjis)}));
+        throw TDataError(FormatMessage(
+            "'%s' はファイル名として読めません (Shift-JIS ではありません)", {SjisToUtf8(sjis)}));
     }
     return std::filesystem::path(*utf8);
 }

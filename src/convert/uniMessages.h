@@ -16,7 +16,8 @@ inline constexpr std::string_view kMsgFileOpenError = "ファイル \"%s\". %s �
 inline constexpr std::string_view kMsgFileReadError = "ファイル \"%s\" を読み込めません。%s";
 inline constexpr std::string_view kMsgFileWriteError = "ファイル \"%s\" に書き込めません。%s";
 inline constexpr std::string_view kMsgLineTooLong = "1 行が %s バイトを超えています";
-inline constexpr std::string_view kMsgFileTooLarge = "ファイル \"%s\" が大きすぎます (%s バイトまで)";
+inline constexpr std::string_view kMsgFileTooLarge =
+    "ファイル \"%s\" が大きすぎます (%s バイトまで)";
 inline constexpr std::string_view kMsgPlace = "(%s)";
 inline constexpr std::string_view kMsgPlaceWithLine = "(%s の %s 行目)";
 

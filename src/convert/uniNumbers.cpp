@@ -1,13 +1,13 @@
 // Numbers and Booleans in text.
 #include "convert/uniNumbers.h"
 
-#include "convert/AppError.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniMessages.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
+#include "convert/AppError.h"
+#include "convert/uniCodePage.h"
+#include "convert/uniMessages.h"
 
 namespace tolvane::convert {
 
@@ -68,7 +68,8 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text)
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -90,7 +91,8 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text)
         if (magnitude > 0xFFFFFFFFULL) {
             return std::nullopt;
         }
-        auto value = static_cast<std::int64_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude)));
+        auto value = static_cast<std::int64_t>(
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude)));
         if (negative) {
             value = -value;
         }
@@ -239,7 +241,8 @@ std::size_t FormatCoord(double value, char* out)
     double lo = 0.0;
     TwoProduct(mag, kScale, hi, lo);
     const double whole = std::floor(hi);
-    const double below = (hi - whole) - 0.5; // exact: hi < 2^53 and the fraction is a multiple of ulp(hi)
+    const double below =
+        (hi - whole) - 0.5; // exact: hi < 2^53 and the fraction is a multiple of ulp(hi)
     bool up = false;
     if (below > -lo) {
         up = true;

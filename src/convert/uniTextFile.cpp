@@ -1,14 +1,14 @@
 // Shift-JIS text files.
 #include "convert/uniTextFile.h"
 
-#include "convert/AppError.h"
-#include "convert/uniMessages.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "convert/AppError.h"
+#include "convert/uniMessages.h"
 
 namespace tolvane::convert {
 
@@ -30,10 +30,13 @@ int OpenForReading(const std::filesystem::path& path)
     if (fd < 0) {
         throw TFileError::OpenFailed(path.string(), LastError());
     }
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        throw TFileError::OpenFailed(path.string(), std::error_code(EISDIR, std::generic_category()));
+        throw TFileError::OpenFailed(path.string(),
+                                     std::error_code(EISDIR, std::generic_category()));
     }
     return fd;
 }
@@ -56,7 +59,8 @@ void AppendWithoutCr(std::string& out, const char* data, std::size_t size)
 {
     const char* end = data + size;
     while (data < end) {
-        const auto* cr = static_cast<const char*>(std::memchr(data, '\r', static_cast<std::size_t>(end - data)));
+        const auto* cr =
+            static_cast<const char*>(std::memchr(data, '\r', static_cast<std::size_t>(end - data)));
         if (cr == nullptr) {
             out.append(data, end);
             return;
@@ -345,7 +349,9 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path)
     const int fd = OpenForReading(path);
     std::string content;
     try {
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
             static_cast<std::uintmax_t>(st.st_size) > kMaxLoadedFileSize) {
             throw TFileError(FormatMessage(kMsgFileTooLarge,

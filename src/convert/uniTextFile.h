@@ -106,7 +106,8 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path);
 std::vector<std::string> SplitLines(std::string_view text);
 
 /// Number of lines by the rules of LoadLines (Ctrl-Z has no meaning), read as a stream.
-std::int64_t CountLines(const std::filesystem::path& path, std::size_t blockSize = kDefaultBlockSize);
+std::int64_t CountLines(const std::filesystem::path& path,
+                        std::size_t blockSize = kDefaultBlockSize);
 
 /// Writes `lines` to `path`, each followed by CR LF.
 void SaveLines(const std::filesystem::path& path, const std::vector<std::string>& lines);

@@ -10,8 +10,7 @@
 namespace tolvane::mif {
 
 /// Column types of the MIF column block.
-enum class TColType : std::uint8_t
-{
+enum class TColType : std::uint8_t {
     Char = 0,
     Integer = 1,
     Float = 2,

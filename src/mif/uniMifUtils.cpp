@@ -1,10 +1,10 @@
 // The MIF/MID writer.
 #include "mif/uniMifUtils.h"
 
-#include "convert/uniNumbers.h"
-
 #include <charconv>
 #include <cstring>
+
+#include "convert/uniNumbers.h"
 
 namespace tolvane::mif {
 
@@ -35,8 +35,9 @@ void WriteRing(TSjisWriter& mif, const std::vector<TSFPoint>& points, std::size_
 std::size_t PartCount(const TSFShape& shape, std::size_t k)
 {
     const auto start = static_cast<std::size_t>(shape.Parts[k]);
-    const std::size_t next =
-        k + 1 < shape.Parts.size() ? static_cast<std::size_t>(shape.Parts[k + 1]) : shape.Points.size();
+    const std::size_t next = k + 1 < shape.Parts.size()
+                                 ? static_cast<std::size_t>(shape.Parts[k + 1])
+                                 : shape.Points.size();
     return next >= start ? next - start : 0;
 }
 

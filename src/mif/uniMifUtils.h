@@ -1,11 +1,11 @@
 // The MIF/MID writer: MapInfo Interchange Format version 300, Shift-JIS, CR LF.
 #pragma once
 
-#include "convert/uniTextFile.h"
-#include "mif/UniSFMapUtil.h"
-
 #include <string>
 #include <string_view>
+
+#include "convert/uniTextFile.h"
+#include "mif/UniSFMapUtil.h"
 
 namespace tolvane::mif {
 

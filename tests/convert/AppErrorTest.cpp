@@ -1,9 +1,10 @@
 // Errors with their place, and the path helpers.
 #include "convert/AppError.h"
-#include "convert/ExeDir.h"
-#include "convert/uniMessages.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/ExeDir.h"
+#include "convert/uniMessages.h"
 
 using namespace tolvane::convert;
 
@@ -40,7 +41,8 @@ TEST(ChangeFileExt, WorksOnTheLastPathComponent)
     EXPECT_EQ(ChangeFileExt(std::string_view("/a.b/result"), ".csv"), "/a.b/result.csv");
     EXPECT_EQ(ChangeFileExt(std::string_view("/a/x.tar.gz"), ".mid"), "/a/x.tar.mid");
     EXPECT_EQ(ChangeFileExt(std::string_view("dir/.hidden"), ".mid"), "dir/.mid");
-    EXPECT_EQ(ChangeFileExt(std::filesystem::path("/t/出力.mif"), ".csv"), std::filesystem::path("/t/出力.csv"));
+    EXPECT_EQ(ChangeFileExt(std::filesystem::path("/t/出力.mif"), ".csv"),
+              std::filesystem::path("/t/出力.csv"));
 }
 
 TEST(ExtractBaseName, DropsFolderAndExtension)

@@ -1,9 +1,10 @@
 // The data-item catalogue and the tree of data kinds.
-#include "convert/AppError.h"
 #include "convert/Catalogue.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "support/TestSupport.h"
 
 using namespace tolvane::convert;
 using tolvane::test::CrLf;
@@ -35,8 +36,8 @@ std::vector<std::int64_t> Indexes(const std::vector<TDataKindNode>& nodes)
 
 TEST(ParseCatalogueLine, FieldsOfALine)
 {
-    const TCatalogueLine item =
-        ParseCatalogueLine(Sjis("土地利用,m3_10,L03-*.dat,prm.txt,col.txt,TRUE,T,2,ldg.txt,土地,extra"));
+    const TCatalogueLine item = ParseCatalogueLine(
+        Sjis("土地利用,m3_10,L03-*.dat,prm.txt,col.txt,TRUE,T,2,ldg.txt,土地,extra"));
     EXPECT_EQ(item.ItemName, Sjis("土地利用"));
     EXPECT_EQ(item.FormatCode, "M3_10");
     EXPECT_EQ(item.FileMask, "L03-*.dat");

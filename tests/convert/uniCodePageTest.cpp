@@ -1,8 +1,9 @@
 // Shift-JIS (code page 932) to UTF-8 and back, with Windows semantics.
-#include "convert/AppError.h"
 #include "convert/uniCodePage.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
 
 using namespace tolvane::convert;
 
@@ -33,6 +34,7 @@ TEST(CodePage, InvalidInputIsReplacedOrRefused)
 TEST(CodePage, PathsConvertAtTheFileSystemBoundary)
 {
     EXPECT_EQ(SjisToPath("\x83\x66\x81\x5B\x83\x5E.txt").string(), "データ.txt");
-    EXPECT_EQ(PathToSjis(std::filesystem::path("/tmp/東京/a b.mif")), "/tmp/\x93\x8C\x8B\x9E/a b.mif");
+    EXPECT_EQ(PathToSjis(std::filesystem::path("/tmp/東京/a b.mif")),
+              "/tmp/\x93\x8C\x8B\x9E/a b.mif");
     EXPECT_THROW(SjisToPath("bad\x81"), TDataError);
 }

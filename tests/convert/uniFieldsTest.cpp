@@ -1,8 +1,9 @@
 // The field splitter, byte slices, the integer test and the wide trim.
 #include "convert/uniFields.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
 
 using namespace tolvane::convert;
 using tolvane::test::Sjis;
@@ -57,7 +58,8 @@ TEST(GetField, SplittingRules)
         for (std::size_t i = 0; i < c.fields.size(); ++i) {
             EXPECT_EQ(GetField(c.line, static_cast<std::int64_t>(i + 1), c.delimiter), c.fields[i]);
         }
-        EXPECT_EQ(GetField(c.line, static_cast<std::int64_t>(c.fields.size() + 1), c.delimiter), "");
+        EXPECT_EQ(GetField(c.line, static_cast<std::int64_t>(c.fields.size() + 1), c.delimiter),
+                  "");
         EXPECT_EQ(GetField(c.line, 0, c.delimiter), "");
         EXPECT_EQ(GetField(c.line, -3, c.delimiter), "");
     }

@@ -1,5 +1,4 @@
 // Strict integer, float and Boolean text; the coordinate format.
-#include "convert/AppError.h"
 #include "convert/uniNumbers.h"
 
 #include <charconv>
@@ -7,6 +6,8 @@
 #include <random>
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
 
 using namespace tolvane::convert;
 
@@ -156,7 +157,8 @@ TEST(FormatCoord, AgreesWithCorrectlyRoundedConversion)
     std::uniform_int_distribution<std::int64_t> tenths(0, 6480000);
     auto reference = [](double v) {
         char buffer[400];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 8);
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 8);
         std::string s(buffer, result.ptr);
         if (s == "-0.00000000") {
             s = "0.00000000";

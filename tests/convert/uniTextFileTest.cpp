@@ -1,9 +1,10 @@
 // The source line reader, the CR LF writer, whole-file line lists and the line count.
-#include "convert/AppError.h"
 #include "convert/uniTextFile.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "support/TestSupport.h"
 
 using namespace tolvane::convert;
 using tolvane::test::CountOpenFds;
@@ -30,10 +31,17 @@ const TReaderCase kReaderCases[] = {
     {"empty lines", "\n\r\n\n", {"", "", ""}},
     {"lone cr dropped", "a\rb\r\nc\r", {"ab", "c"}},
     {"cr cr lf", "a\r\r\nb", {"a", "b"}},
-    {"ctrl-z ends the file", "ab\r\ncd\x1A" "ef\r\ngh\r\n", {"ab", "cd"}},
+    {"ctrl-z ends the file",
+     "ab\r\ncd\x1A"
+     "ef\r\ngh\r\n",
+     {"ab", "cd"}},
     {"ctrl-z at a line start", "ab\r\n\x1A\r\nxx", {"ab"}},
-    {"ctrl-z first", "\x1A" "abc", {}},
-    {"long line", std::string(300, 'x') + "\r\n" + std::string(70, 'y'),
+    {"ctrl-z first",
+     "\x1A"
+     "abc",
+     {}},
+    {"long line",
+     std::string(300, 'x') + "\r\n" + std::string(70, 'y'),
      {std::string(300, 'x'), std::string(70, 'y')}},
     {"shift-jis bytes", "\x95\x5C\x8E\xA6\r\n\x83\x5C", {"\x95\x5C\x8E\xA6", "\x83\x5C"}},
 };
@@ -171,7 +179,9 @@ TEST(TSjisWriter, FullDiskRaisesWriteErrorAndClosesTheFile)
             FAIL() << "no error";
         } catch (const TFileError& e) {
             EXPECT_EQ(e.Code().value(), ENOSPC);
-            EXPECT_EQ(e.Text(), "ファイル \"/dev/full\" に書き込めません。ディスクに十分な空き領域がありません");
+            EXPECT_EQ(
+                e.Text(),
+                "ファイル \"/dev/full\" に書き込めません。ディスクに十分な空き領域がありません");
         }
         EXPECT_FALSE(writer.IsOpen());
     }
@@ -200,7 +210,10 @@ TEST(LoadLines, BreaksAtCrLfLfOrCr)
         {"\r\n\r\n", {"", ""}},
         {"a\r\r\nb", {"a", "", "b"}},
         {"a\n\rb", {"a", "", "b"}},
-        {"a\x1A" "b", {"a\x1A" "b"}},
+        {"a\x1A"
+         "b",
+         {"a\x1A"
+          "b"}},
     };
     TTempDir dir;
     for (const TCase& c : cases) {
@@ -208,7 +221,8 @@ TEST(LoadLines, BreaksAtCrLfLfOrCr)
         WriteBytes(dir / "l.txt", c.bytes);
         EXPECT_EQ(LoadLines(dir / "l.txt"), c.lines);
         for (const std::size_t blockSize : {1U, 2U, 3U, 64U * 1024U}) {
-            EXPECT_EQ(CountLines(dir / "l.txt", blockSize), static_cast<std::int64_t>(c.lines.size()));
+            EXPECT_EQ(CountLines(dir / "l.txt", blockSize),
+                      static_cast<std::int64_t>(c.lines.size()));
         }
     }
     EXPECT_THROW(LoadLines(dir / "missing.txt"), TFileError);

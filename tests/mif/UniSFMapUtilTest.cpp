@@ -54,9 +54,11 @@ TEST(PolygonArea, ShoelaceWithSign)
     EXPECT_EQ(PolygonArea(std::vector<double>{0, 0, 1}, std::vector<double>{0, 1, 0}), -0.5);
     EXPECT_EQ(PolygonArea(std::vector<double>{0, 1}, std::vector<double>{0, 0}), 0.0);
     EXPECT_EQ(PolygonArea(std::vector<double>{0, 1, 0}, std::vector<double>{0, 0, 1, 1}), 0.0);
-    EXPECT_EQ(PolygonArea(std::vector<double>{0, 1, 1, 0, 0}, std::vector<double>{0, 0, 1, 1, 0}), 1.0);
+    EXPECT_EQ(PolygonArea(std::vector<double>{0, 1, 1, 0, 0}, std::vector<double>{0, 0, 1, 1, 0}),
+              1.0);
     const double big = std::numeric_limits<double>::max();
-    EXPECT_EQ(PolygonArea(std::vector<double>{big, big, -big}, std::vector<double>{big, -big, big}), -1.0);
+    EXPECT_EQ(PolygonArea(std::vector<double>{big, big, -big}, std::vector<double>{big, -big, big}),
+              -1.0);
 }
 
 TEST(NormalizeRing, ClockwiseAndClosed)

@@ -1,8 +1,9 @@
 // The MIF/MID writer, byte for byte.
 #include "mif/uniMifUtils.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
 
 using namespace tolvane::mif;
 using tolvane::test::ReadBytes;
@@ -11,8 +12,7 @@ using tolvane::test::TTempDir;
 namespace {
 
 // Runs `write` on a fresh MIF file and returns what it wrote.
-template <typename TWrite>
-std::string Written(TWrite&& write)
+template <typename TWrite> std::string Written(TWrite&& write)
 {
     TTempDir dir;
     {
@@ -47,13 +47,14 @@ TEST(WriteMifHeader, FourLinesWithTheClause)
 
 TEST(WriteMifColumns, EveryTypeAndTheEmptyList)
 {
-    const TSFColumns columns{{"NAME", TColType::Char, 20},   {"CODE", TColType::Integer, 100},
-                             {"V", TColType::Float, 7},      {"D", TColType::Date, 100},
+    const TSFColumns columns{{"NAME", TColType::Char, 20},  {"CODE", TColType::Integer, 100},
+                             {"V", TColType::Float, 7},     {"D", TColType::Date, 100},
                              {"L", TColType::Logical, 100}, {"\x96\xBC", TColType::Char, 100}};
     EXPECT_EQ(Written([&](TSjisWriter& mif) { WriteMifColumns(mif, columns); }),
               "Columns 6\r\nNAME Char(20)\r\nCODE Integer\r\nV Float\r\nD Date\r\nL Logical\r\n"
               "\x96\xBC Char(100)\r\nData\r\n\r\n");
-    EXPECT_EQ(Written([](TSjisWriter& mif) { WriteMifColumns(mif, {}); }), "Columns 0\r\nData\r\n\r\n");
+    EXPECT_EQ(Written([](TSjisWriter& mif) { WriteMifColumns(mif, {}); }),
+              "Columns 0\r\nData\r\n\r\n");
 }
 
 TEST(WriteMifPoint, OneLine)
@@ -121,7 +122,8 @@ TEST(WriteMifPLine, SingleAndMultiSection)
     TSFPolyLine line;
     line.SetSinglePart({{1, 2}, {3, 4}, {5, 6}});
     EXPECT_EQ(Written([&](TSjisWriter& mif) { WriteMifPLine(mif, line); }),
-              "PLine 3\r\n1.00000000 2.00000000\r\n3.00000000 4.00000000\r\n5.00000000 6.00000000\r\n\r\n");
+              "PLine 3\r\n1.00000000 2.00000000\r\n3.00000000 4.00000000\r\n5.00000000 "
+              "6.00000000\r\n\r\n");
 
     TSFPolyLine multi;
     multi.NumParts = 3;
@@ -130,7 +132,8 @@ TEST(WriteMifPLine, SingleAndMultiSection)
     multi.NumPoints = 5;
     EXPECT_EQ(Written([&](TSjisWriter& mif) { WriteMifPLine(mif, multi); }),
               "PLine MultiPle 3\r\n  2\r\n0.00000000 0.00000000\r\n1.00000000 1.00000000\r\n"
-              "  1\r\n2.00000000 2.00000000\r\n  2\r\n3.00000000 3.00000000\r\n4.00000000 4.00000000\r\n\r\n");
+              "  1\r\n2.00000000 2.00000000\r\n  2\r\n3.00000000 3.00000000\r\n4.00000000 "
+              "4.00000000\r\n\r\n");
 
     TSFPolyLine single;
     single.SetSinglePart({{1, 1}});

@@ -1,14 +1,14 @@
 // Helpers shared by the tests.
 #include "support/TestSupport.h"
 
-#include "convert/AppError.h"
-#include "convert/uniCodePage.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
+
+#include "convert/AppError.h"
+#include "convert/uniCodePage.h"
 
 namespace tolvane::test {
 
@@ -17,8 +17,8 @@ TTempDir::TTempDir()
     static std::atomic<int> counter{0};
     const auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        auto candidate = base / ("tolvane-test-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter++));
+        auto candidate =
+            base / ("tolvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         if (std::filesystem::create_directory(candidate)) {
             m_path = candidate;
             break;
@@ -64,7 +64,8 @@ std::string CrLf(const std::vector<std::string>& lines)
 int CountOpenFds()
 {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
         ++count;
     }
     return count;

@@ -2,13 +2,13 @@
 // observer and the place of the test data.
 #pragma once
 
-#include "convert/JobObserver.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "convert/JobObserver.h"
 
 namespace tolvane::test {
 
