@@ -1,0 +1,215 @@
+// Surface and area files.
+#include "ksj/AreaConverters.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "convert/AppError.h"
+#include "convert/uniFields.h"
+#include "convert/uniMessages.h"
+#include "convert/uniNumbers.h"
+#include "ksj/uniKsjLinks.h"
+#include "mif/uniMifUtils.h"
+
+namespace tolvane::ksj {
+
+namespace {
+
+constexpr std::int64_t kPumpInterval = 10000;
+constexpr std::int32_t kRefsPerLine = 5;
+constexpr std::int64_t kRefWidth = 14;
+constexpr std::string_view kMsgTooManyPoints = "図形の点が %s 個を超えています";
+
+/// One chain reference of a record: the chain's keys and whether it is used backwards.
+struct TChainRef
+{
+    std::int64_t Key1 = 0;
+    std::int64_t Key2 = 0;
+    bool Reversed = false;
+};
+
+/// What the surface and area passes share: the chains of the file, the current record and
+/// its references, and reusable buffers.
+class TFeaturePass
+{
+public:
+    explicit TFeaturePass(convert::TConvertContext& ctx) : m_ctx(ctx), m_columns(ctx.ColumnDefLines)
+    {
+        m_ctx.Src.Rewind();
+        ReadKsjLinks(m_ctx.Src, m_links);
+        m_ctx.Src.Rewind();
+    }
+
+    /// Reads up to the next line starting with `letter`, and its references; false at the end.
+    bool NextRecord(char letter, std::int64_t countStart)
+    {
+        while (!m_ctx.Src.Eof()) {
+            const std::string_view line = m_ctx.Src.ReadLineView();
+            m_ctx.Progress.Step(kPumpInterval);
+            if (line.empty() || line.front() != letter) {
+                continue;
+            }
+            m_header.assign(line);
+            ReadRefs(countStart);
+            return true;
+        }
+        return false;
+    }
+
+    const std::vector<TChainRef>& Refs() const noexcept { return m_refs; }
+
+    /// The chain a reference names: the first in the file with its keys, or nullptr.
+    const TKsjLink* Find(const TChainRef& ref) const { return m_links.Find(ref.Key1, ref.Key2); }
+
+    /// Appends the points of `link` to `points`, refusing an outline beyond what a shape holds.
+    void AppendPoints(const TKsjLink& link, bool reversed, std::vector<mif::TSFPoint>& points) const
+    {
+        constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+        if (points.size() + static_cast<std::size_t>(link.PointCount) > kMax) {
+            throw convert::TDataError(
+                convert::FormatMessage(kMsgTooManyPoints, {std::to_string(kMax)}));
+        }
+        m_links.AppendPoints(link, reversed, points);
+    }
+
+    /// Writes the MID row of the current record.
+    void WriteRow()
+    {
+        m_row.clear();
+        m_columns.AppendRow(m_header, m_row);
+        m_ctx.Mid.WriteLine(m_row);
+    }
+
+private:
+    void ReadRefs(std::int64_t countStart)
+    {
+        const std::int32_t count = ReadKsjCount(m_header, countStart);
+        m_text.clear();
+        for (std::int32_t k = ContinuationLines(count, kRefsPerLine); k > 0; --k) {
+            m_text.append(m_ctx.Src.ReadLineView());
+            m_ctx.Progress.Step();
+        }
+        m_refs.clear();
+        for (std::int64_t k = 0; k < count; ++k) {
+            const std::int64_t at = k * kRefWidth + 1;
+            const std::int32_t key1 = convert::StrToInt(convert::SubStr(m_text, at, 6, true));
+            const std::int32_t key2 = convert::StrToInt(convert::SubStr(m_text, at + 6, 6, true));
+            // The third field is not used, but it must be an integer.
+            static_cast<void>(convert::StrToInt(convert::SubStr(m_text, at + 12, 2, true)));
+            m_refs.push_back({key1 < 0 ? -std::int64_t{key1} : key1,
+                              key2 < 0 ? -std::int64_t{key2} : key2, key2 < 0});
+        }
+    }
+
+    convert::TConvertContext& m_ctx;
+    convert::TColumnSlices m_columns;
+    TKsjLinks m_links;
+    std::string m_header;
+    std::string m_text;
+    std::string m_row;
+    std::vector<TChainRef> m_refs;
+};
+
+void SetOutline(mif::TSFShape& shape)
+{
+    shape.NumParts = 1;
+    shape.Parts.assign(1, 0);
+    shape.NumPoints = static_cast<std::int32_t>(shape.Points.size());
+}
+
+void Append(std::vector<mif::TSFPoint>& outline, const std::vector<mif::TSFPoint>& chain,
+            bool reversed)
+{
+    if (reversed) {
+        outline.insert(outline.end(), chain.rbegin(), chain.rend());
+    } else {
+        outline.insert(outline.end(), chain.begin(), chain.end());
+    }
+}
+
+} // namespace
+
+void ConvertSurface(convert::TConvertContext& ctx)
+{
+    TFeaturePass pass(ctx);
+    mif::TSFPolyLine shape;
+    std::vector<mif::TSFPoint> chain;
+    std::vector<mif::TSFPoint> next;
+    while (pass.NextRecord('S', 48)) {
+        const std::vector<TChainRef>& refs = pass.Refs();
+        std::vector<mif::TSFPoint>& outline = shape.Points;
+        outline.clear();
+        // The chain after the first one found is decoded early to choose the first direction;
+        // it is kept for its own turn.
+        const TKsjLink* decodedNext = nullptr;
+        for (std::size_t k = 0; k < refs.size(); ++k) {
+            const TKsjLink* link = pass.Find(refs[k]);
+            if (link == nullptr) {
+                continue;
+            }
+            if (link == decodedNext) {
+                chain.swap(next);
+            } else {
+                chain.clear();
+                pass.AppendPoints(*link, false, chain);
+            }
+            decodedNext = nullptr;
+            // A chain without points adds nothing, and has no first point to compare.
+            if (chain.empty()) {
+                continue;
+            }
+            bool reversed = false;
+            if (!outline.empty()) {
+                reversed = !(outline.back() == chain.front());
+            } else if (refs.size() > 1 && k + 1 < refs.size()) {
+                // Turned so that its start meets the next chain. With no next chain to meet
+                // (missing or without points), it is taken as stored, as a lone chain is.
+                next.clear();
+                if (const TKsjLink* nextLink = pass.Find(refs[k + 1])) {
+                    pass.AppendPoints(*nextLink, false, next);
+                    decodedNext = nextLink;
+                }
+                if (!next.empty()) {
+                    reversed = chain.front() == next.front() || chain.front() == next.back();
+                }
+            }
+            // Otherwise the outline starts with the record's only chain, or with its last
+            // reference after the earlier ones named nothing: as stored.
+            Append(outline, chain, reversed);
+        }
+        if (outline.size() < 2) {
+            continue;
+        }
+        SetOutline(shape);
+        mif::CalcBounds(shape);
+        mif::WriteMifPLine(ctx.Mif, shape);
+        pass.WriteRow();
+    }
+}
+
+void ConvertArea(convert::TConvertContext& ctx)
+{
+    TFeaturePass pass(ctx);
+    mif::TSFPolygon shape;
+    while (pass.NextRecord('A', 46)) {
+        std::vector<mif::TSFPoint>& outline = shape.Points;
+        outline.clear();
+        for (const TChainRef& ref : pass.Refs()) {
+            if (const TKsjLink* link = pass.Find(ref)) {
+                pass.AppendPoints(*link, ref.Reversed, outline);
+            }
+        }
+        // An empty outline is not a closed one either.
+        if (ctx.ClosedOnly && (outline.empty() || !(outline.front() == outline.back()))) {
+            continue;
+        }
+        SetOutline(shape);
+        mif::CalcBounds(shape);
+        mif::WriteMifRegion(ctx.Mif, shape);
+        pass.WriteRow();
+    }
+}
+
+} // namespace tolvane::ksj

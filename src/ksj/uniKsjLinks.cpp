@@ -1,0 +1,268 @@
+// KSJ chains.
+#include "ksj/uniKsjLinks.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+#include "convert/AppError.h"
+#include "convert/uniCodePage.h"
+#include "convert/uniFields.h"
+#include "convert/uniMessages.h"
+#include "convert/uniNumbers.h"
+#include "ksj/uniKsjUtils.h"
+
+namespace tolvane::ksj {
+
+using convert::FormatMessage;
+using convert::IsSjisLeadByte;
+using convert::SubStr;
+using convert::TDataError;
+using convert::TrimBlanks;
+
+namespace {
+
+// Blocks of chain text grow from 64 KiB to 4 MiB; a text over 1 MiB gets a block of its own.
+constexpr std::size_t kFirstBlockSize = std::size_t{64} * 1024;
+constexpr std::size_t kMaxBlockSize = std::size_t{4} * 1024 * 1024;
+constexpr std::size_t kOwnBlockSize = kMaxBlockSize / 4;
+
+double ReadCoord(std::string_view slice)
+{
+    const std::string_view text = TrimBlanks(slice);
+    if (const auto value = convert::TryStrToFloat(text)) {
+        return KsjCoordToDegree(*value);
+    }
+    throw TDataError(FormatMessage(convert::kMsgInvalidFloat, {convert::SjisToUtf8(text)}));
+}
+
+// Byte offsets of character positions in CP932 text, for positions that never decrease.
+class TCharCursor
+{
+public:
+    explicit TCharCursor(std::string_view text) : m_text(text) {}
+
+    // Byte offset of character `pos` (0-based); the text's length when it lies beyond the end.
+    std::size_t ByteOf(std::size_t pos)
+    {
+        while (m_char < pos && m_byte < m_text.size()) {
+            const bool pair = IsSjisLeadByte(m_text[m_byte]) && m_byte + 1 < m_text.size();
+            m_byte += pair ? 2 : 1;
+            ++m_char;
+        }
+        return m_byte;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_byte = 0;
+    std::size_t m_char = 0;
+};
+
+std::string_view ByteSlice(std::string_view text, std::size_t pos, std::size_t count)
+{
+    return pos < text.size() ? text.substr(pos, count) : std::string_view();
+}
+
+bool HasDoubleByte(std::string_view text)
+{
+    unsigned bits = 0;
+    for (const char c : text) {
+        bits |= static_cast<unsigned char>(c);
+    }
+    if ((bits & 0x80U) == 0) {
+        return false;
+    }
+    return std::any_of(text.begin(), text.end(), [](char c) { return IsSjisLeadByte(c); });
+}
+
+std::uint64_t HashKey(std::int32_t key1, std::int32_t key2)
+{
+    std::uint64_t h =
+        (std::uint64_t{static_cast<std::uint32_t>(key1)} << 32) | static_cast<std::uint32_t>(key2);
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+} // namespace
+
+std::int32_t ReadKsjCount(std::string_view header, std::int64_t start)
+{
+    const std::string_view text = SubStr(header, start, 6, false);
+    const std::int32_t count = convert::StrToInt(text);
+    if (count < 0) {
+        throw TDataError(FormatMessage(kMsgInvalidCount, {convert::SjisToUtf8(text)}));
+    }
+    return count;
+}
+
+void DecodeKsjPoints(std::string_view text, std::int32_t count, bool byCharacter, bool reversed,
+                     std::vector<mif::TSFPoint>& points)
+{
+    if (count <= 0) {
+        return;
+    }
+    const std::size_t first = points.size();
+    const auto n = static_cast<std::size_t>(count);
+    points.resize(first + n);
+    constexpr auto kHalf = static_cast<std::size_t>(kPointWidth / 2);
+    if (byCharacter) {
+        TCharCursor cursor(text);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t x0 = cursor.ByteOf(i * 2 * kHalf);
+            const std::size_t y0 = cursor.ByteOf(i * 2 * kHalf + kHalf);
+            const std::size_t y1 = cursor.ByteOf(i * 2 * kHalf + 2 * kHalf);
+            points[first + i].X = ReadCoord(text.substr(x0, y0 - x0));
+            points[first + i].Y = ReadCoord(text.substr(y0, y1 - y0));
+        }
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t pos = i * 2 * kHalf;
+            points[first + i].X = ReadCoord(ByteSlice(text, pos, kHalf));
+            points[first + i].Y = ReadCoord(ByteSlice(text, pos + kHalf, kHalf));
+        }
+    }
+    if (reversed) {
+        std::reverse(points.begin() + static_cast<std::ptrdiff_t>(first), points.end());
+    }
+}
+
+void TKsjLinks::Clear()
+{
+    m_links.clear();
+    m_blocks.clear();
+    m_blockFree = nullptr;
+    m_blockLeft = 0;
+    m_nextBlockSize = 0;
+    m_slots.clear();
+}
+
+std::string_view TKsjLinks::Store(std::string_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    if (text.size() > kOwnBlockSize) {
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
+        std::copy(text.begin(), text.end(), m_blocks.back().get());
+        return {m_blocks.back().get(), text.size()};
+    }
+    if (text.size() > m_blockLeft) {
+        m_nextBlockSize =
+            m_nextBlockSize == 0 ? kFirstBlockSize : std::min(m_nextBlockSize * 2, kMaxBlockSize);
+        const std::size_t size = std::max(m_nextBlockSize, text.size());
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+        m_blockFree = m_blocks.back().get();
+        m_blockLeft = size;
+    }
+    char* stored = m_blockFree;
+    std::copy(text.begin(), text.end(), stored);
+    m_blockFree += text.size();
+    m_blockLeft -= text.size();
+    return {stored, text.size()};
+}
+
+void TKsjLinks::Add(std::int32_t key1, std::int32_t key2, std::int32_t pointCount,
+                    std::string_view coordText, std::int64_t lineNo)
+{
+    TKsjLink& link = m_links.emplace_back();
+    link.Key1 = key1;
+    link.Key2 = key2;
+    link.PointCount = pointCount;
+    link.DoubleByte = HasDoubleByte(coordText);
+    link.CoordText = Store(coordText);
+    link.LineNo = lineNo;
+}
+
+void TKsjLinks::BuildIndex()
+{
+    m_slots.clear();
+    if (m_links.empty()) {
+        return;
+    }
+    if (m_links.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
+        throw std::length_error("too many chains");
+    }
+    std::size_t capacity = 16;
+    while (capacity < 2 * m_links.size()) {
+        capacity *= 2;
+    }
+    m_slots.assign(capacity, 0);
+    const std::size_t mask = capacity - 1;
+    for (std::size_t i = 0; i < m_links.size(); ++i) {
+        const TKsjLink& link = m_links[i];
+        std::size_t slot = HashKey(link.Key1, link.Key2) & mask;
+        bool taken = false;
+        while (m_slots[slot] != 0) {
+            const TKsjLink& other = m_links[m_slots[slot] - 1];
+            if (other.Key1 == link.Key1 && other.Key2 == link.Key2) {
+                taken = true; // an earlier chain has the key and stays the one found
+                break;
+            }
+            slot = (slot + 1) & mask;
+        }
+        if (!taken) {
+            m_slots[slot] = static_cast<std::uint32_t>(i + 1);
+        }
+    }
+}
+
+const TKsjLink* TKsjLinks::Find(std::int64_t key1, std::int64_t key2) const noexcept
+{
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    if (m_slots.empty() || key1 < kMin || key1 > kMax || key2 < kMin || key2 > kMax) {
+        return nullptr;
+    }
+    const auto k1 = static_cast<std::int32_t>(key1);
+    const auto k2 = static_cast<std::int32_t>(key2);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t slot = HashKey(k1, k2) & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+        const TKsjLink& link = m_links[m_slots[slot] - 1];
+        if (link.Key1 == k1 && link.Key2 == k2) {
+            return &link;
+        }
+    }
+    return nullptr;
+}
+
+void TKsjLinks::AppendPoints(const TKsjLink& link, bool reversed,
+                             std::vector<mif::TSFPoint>& points) const
+{
+    try {
+        DecodeKsjPoints(link.CoordText, link.PointCount, link.DoubleByte, reversed, points);
+    } catch (convert::TAppError& error) {
+        // The bad coordinate belongs to the chain, wherever the record that names it stands.
+        error.SetPlace(m_fileName, link.LineNo);
+        throw;
+    }
+}
+
+void ReadKsjLinks(convert::TSjisLineReader& src, TKsjLinks& links)
+{
+    links.Clear();
+    links.SetFileName(src.FileName());
+    std::string text;
+    while (!src.Eof()) {
+        const std::string_view line = src.ReadLineView();
+        if (SubStr(line, 1, 3, true) != "L") {
+            continue;
+        }
+        const std::int32_t count = ReadKsjCount(line, 46);
+        const std::int32_t key1 = convert::StrToInt(SubStr(line, 4, 6, false));
+        const std::int32_t key2 = convert::StrToInt(SubStr(line, 28, 6, false));
+        const std::int64_t lineNo = src.LineNo();
+        text.clear();
+        for (std::int32_t k = ContinuationLines(count, kPointsPerLine); k > 0; --k) {
+            text.append(src.ReadLineView());
+        }
+        links.Add(key1, key2, count, text, lineNo);
+    }
+    links.BuildIndex();
+}
+
+} // namespace tolvane::ksj

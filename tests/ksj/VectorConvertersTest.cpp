@@ -1,0 +1,249 @@
+// The point, line, surface, area and coordinate CSV converters on small sources: failures and
+// their places, progress, and the dispatch rows. Whole outputs are pinned by the golden files
+// under tests/data/vector.
+#include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "convert/ConverterTable.h"
+#include "ksj/KsjTestLines.h"
+#include "support/TestSupport.h"
+
+using namespace tolvane::convert;
+using namespace tolvane::ksj;
+using namespace tolvane::test;
+
+namespace {
+
+struct TResult
+{
+    std::string Mif; ///< the objects (the driver writes the header)
+    std::string Mid;
+    std::string Error;          ///< text of the failure, if any
+    std::int64_t ErrorLine = 0; ///< where it is reported, as the driver would
+    std::int64_t Progress = 0;
+    int Pumps = 0;
+};
+
+TResult RunConverter(TConverterFn convert, const std::vector<std::string>& source,
+                     const std::vector<std::string>& columns = {}, bool closedOnly = false)
+{
+    TTempDir dir;
+    WriteBytes(dir / "src.txt", CrLf(source));
+    const TDefLines columnDefs{"col.txt", columns};
+    const TDefLines params;
+    TRecordingObserver observer;
+    TProgress progress(observer);
+    TResult result;
+    {
+        TSjisLineReader src(dir / "src.txt");
+        TSjisWriter mif(dir / "o.mif");
+        TSjisWriter mid(dir / "o.mid");
+        TConvertContext ctx{src,      mif,        mid,        columnDefs, params,
+                            progress, dir.Path(), closedOnly, {}};
+        try {
+            convert(ctx);
+        } catch (const TAppError& e) {
+            result.Error = e.Text();
+            result.ErrorLine = e.HasPlace() ? e.LineNo() : src.LineNo();
+        }
+        mif.Close();
+        mid.Close();
+    }
+    result.Mif = ReadBytes(dir / "o.mif");
+    result.Mid = ReadBytes(dir / "o.mid");
+    result.Progress = progress.Position();
+    result.Pumps = observer.EventPumps;
+    return result;
+}
+
+std::size_t RowCount(const std::string& text)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2)) {
+        ++n;
+    }
+    return n;
+}
+
+std::string Point(const std::string& x, const std::string& y)
+{
+    return "P  533945" + Right(x, 8) + Right(y, 8);
+}
+
+const std::vector<std::string> kSquare = Chain(1, 1, {{5022000, 1278000}, {5022360, 1278000}}) +
+                                         Chain(1, 2, {{5022360, 1278000}, {5022000, 1278000}});
+
+} // namespace
+
+TEST(VectorConverters, FailuresStopAfterTheEarlierRecordsWithTheirPlace)
+{
+    std::vector<std::string> strippedChain = Chain(1, 1,
+                                                   {{5022000, 1278000},
+                                                    {5022360, 1278000},
+                                                    {5022000, 1278360},
+                                                    {5022360, 1278360},
+                                                    {5022000, 1278000},
+                                                    {5023000, 1279000},
+                                                    {5024000, 1280000}});
+    strippedChain[1].replace(72, 8, "1278"); // left-aligned, its trailing blanks stripped
+    std::string badKey2 = ChainHeader(1, 1, "0");
+    badKey2.replace(27, 6, "  x  1");
+    struct TCase
+    {
+        const char* Name;
+        TConverterFn Convert;
+        std::vector<std::string> Source;
+        std::string Error;
+        std::int64_t Line;
+        std::size_t Rows; // written before the failure
+    };
+    const TCase cases[] = {
+        {"point letters",
+         &ConvertPoint,
+         {Point("5022000", "1278000"), Point("50a2000", "1278000")},
+         "'50a2000' は浮動小数点数ではありません",
+         2,
+         1},
+        {"node letters",
+         &ConvertNode,
+         {"N  533945     1 5022000 1278O00"},
+         "'1278O00' は浮動小数点数ではありません",
+         1,
+         0},
+        {"count with a trailing blank", &ConvertLine,
+         kSquare + std::vector<std::string>{ChainHeader(1, 3, "2 ")},
+         "'    2 ' は整数ではありません", 5, 2},
+        {"negative count",
+         &ConvertLine,
+         {ChainHeader(1, 3, "-2")},
+         "'    -2' は正しい個数ではありません",
+         1,
+         0},
+        {"stripped coordinate line", &ConvertLine, strippedChain,
+         "'1278 502' は浮動小数点数ではありません", 1, 0},
+        {"file ends inside a chain",
+         &ConvertLine,
+         {ChainHeader(1, 1, "6"), std::string(80, '1')},
+         "'' は浮動小数点数ではありません",
+         1,
+         0},
+        {"blank third reference field", &ConvertArea,
+         kSquare + Feature('A', 46, {Ref(1, 1)}) + Feature('A', 46, {Ref(1, 1), Ref(1, 2, "  ")}),
+         "'' は整数ではありません", 8, 1},
+        {"reference key with letters", &ConvertSurface,
+         kSquare + Feature('S', 48, {" 1x   " + Ref(1, 1).substr(6)}), "'1x' は整数ではありません",
+         6, 0},
+        {"bad chain key before any feature", &ConvertArea,
+         Feature('A', 46, {Ref(1, 1)}) + std::vector<std::string>{badKey2},
+         "'  x  1' は整数ではありません", 3, 0},
+        // Chains are decoded when named: the bad point of chain (1, 4) goes unnoticed.
+        {"bad point of a named chain", &ConvertArea,
+         kSquare + Feature('A', 46, {Ref(1, 2)}) + Feature('A', 46, {Ref(1, 3)}) +
+             std::vector<std::string>{ChainHeader(1, 4, "1"), "xxxxxxxxxxxxxxxx",
+                                      ChainHeader(1, 3, "1"), "   -      1"},
+         "'-' は浮動小数点数ではありません", 11, 1},
+        {"negative reference count",
+         &ConvertSurface,
+         {"S" + std::string(46, ' ') + "    -1"},
+         "'    -1' は正しい個数ではありません",
+         1,
+         0},
+        {"blank csv line",
+         &ConvertPointCsv,
+         {"name,x,y", "a,502200,127800", "", "b,502200,127800"},
+         "'' は浮動小数点数ではありません",
+         3,
+         1},
+        {"blank inside an unquoted csv field",
+         &ConvertPointCsv,
+         {"name,x,y", "New York,502200,127800"},
+         "'York' は浮動小数点数ではありません",
+         2,
+         0},
+        {"missing csv field",
+         &ConvertPointCsv2,
+         {"x,y", "502200"},
+         "'' は浮動小数点数ではありません",
+         2,
+         0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TResult result = RunConverter(c.Convert, c.Source, {"K,char,1,3"});
+        EXPECT_EQ(result.Error, c.Error);
+        EXPECT_EQ(result.ErrorLine, c.Line);
+        EXPECT_EQ(RowCount(result.Mid), c.Rows);
+    }
+}
+
+TEST(VectorConverters, ProgressCountsEveryLineAndPumpsOnlyBetweenRecords)
+{
+    // The 10000th line is the second coordinate line of a chain: no pump there.
+    std::vector<std::string> source(9998, "junk");
+    TPts ten(10, {5022000, 1278000});
+    source = source + Chain(1, 1, ten) + std::vector<std::string>(10, "junk");
+    const TResult line = RunConverter(&ConvertLine, source);
+    EXPECT_EQ(line.Error, "");
+    EXPECT_EQ(line.Progress, 10011);
+    EXPECT_EQ(line.Pumps, 0);
+
+    source.insert(source.begin(), "junk");
+    EXPECT_EQ(RunConverter(&ConvertLine, source).Pumps, 1);
+
+    // Chains are read first without progress; only the feature pass counts.
+    const std::vector<std::string> area = kSquare + Feature('A', 46, {Ref(1, 1), Ref(1, 2)});
+    const TResult areaResult = RunConverter(&ConvertArea, area);
+    EXPECT_EQ(areaResult.Progress, static_cast<std::int64_t>(area.size()));
+    EXPECT_EQ(areaResult.Mid, "\r\n");
+
+    // Coordinate lists process no window events at all.
+    std::vector<std::string> csv(10001, "a,502200,127800");
+    const TResult csvResult = RunConverter(&ConvertPointCsv, csv);
+    EXPECT_EQ(csvResult.Progress, 10001);
+    EXPECT_EQ(csvResult.Pumps, 0);
+    EXPECT_EQ(RowCount(csvResult.Mid), 10000U);
+}
+
+TEST(VectorConverters, EmptyAndHeaderOnlySourcesWriteNothing)
+{
+    for (TConverterFn convert : {&ConvertPoint, &ConvertNode, &ConvertLine, &ConvertSurface,
+                                 &ConvertArea, &ConvertPointCsv, &ConvertPointCsv2}) {
+        for (const auto& source :
+             {std::vector<std::string>{}, std::vector<std::string>{"name,x,y"}}) {
+            const TResult result = RunConverter(convert, source, {"K,char,1,3"});
+            EXPECT_EQ(result.Error, "");
+            EXPECT_EQ(result.Mif + result.Mid, "");
+        }
+    }
+}
+
+TEST(VectorConverters, RowsFollowTheColumnDefinitions)
+{
+    // No columns: every object still gets its (empty) row.
+    EXPECT_EQ(RunConverter(&ConvertPoint, {Point("5022000", "1278000")}).Mid, "\r\n");
+    const TResult result = RunConverter(&ConvertNode, {"N  533945     7 5022000 1278000"},
+                                        {"A,char,60,3", "MESH,integer,4,6", "NO,integer,10,6"});
+    EXPECT_EQ(result.Mif, "Point 139.50000000 35.50000000\r\n");
+    EXPECT_EQ(result.Mid, ",533945,7\r\n");
+}
+
+TEST(VectorConverters, DispatchRowsInTestingOrder)
+{
+    const std::pair<std::string_view, TConverterFn> rows[] = {
+        {"P", &ConvertPoint},   {"N", &ConvertNode},        {"L", &ConvertLine},
+        {"S", &ConvertSurface}, {"A", &ConvertArea},        {"AC", &ConvertArea},
+        {"AL", &ConvertLine},   {"PCSV", &ConvertPointCsv}, {"PCSV2", &ConvertPointCsv2}};
+    std::vector<std::string_view> vectorCodes;
+    for (const TConverterEntry& entry : kConverterTable) {
+        for (const auto& [code, convert] : rows) {
+            if (entry.FormatCode == code) {
+                vectorCodes.push_back(code);
+                EXPECT_EQ(entry.Convert, convert) << code;
+                EXPECT_EQ(entry.ClosedOnly, code == "AC") << code;
+            }
+        }
+    }
+    EXPECT_EQ(vectorCodes, (std::vector<std::string_view>{"P", "N", "L", "S", "A", "AC", "AL",
+                                                          "PCSV", "PCSV2"}));
+}
