@@ -22,13 +22,23 @@ constexpr std::int32_t kRefsPerLine = 5;
 constexpr std::int64_t kRefWidth = 14;
 constexpr std::string_view kMsgTooManyPoints = "図形の点が %s 個を超えています";
 
-/// One chain reference of a record: the chain's keys and whether it is used backwards.
+/// One chain reference of a record: the chain it names (the first in the file with its keys, or
+/// none) and whether it is used backwards.
 struct TChainRef
 {
-    std::int64_t Key1 = 0;
-    std::int64_t Key2 = 0;
+    const TKsjLink* Link = nullptr;
     bool Reversed = false;
 };
+
+/// Refuses an outline of more points than a shape can count.
+void CheckRoom(std::size_t size, std::size_t more)
+{
+    constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+    if (more > kMax - size) {
+        throw convert::TDataError(
+            convert::FormatMessage(kMsgTooManyPoints, {std::to_string(kMax)}));
+    }
+}
 
 /// What the surface and area passes share: the chains of the file, the current record and
 /// its references, and reusable buffers.
@@ -60,17 +70,10 @@ public:
 
     const std::vector<TChainRef>& Refs() const noexcept { return m_refs; }
 
-    /// The chain a reference names: the first in the file with its keys, or nullptr.
-    const TKsjLink* Find(const TChainRef& ref) const { return m_links.Find(ref.Key1, ref.Key2); }
-
-    /// Appends the points of `link` to `points`, refusing an outline beyond what a shape holds.
+    /// Appends the points of `link` to `points`, last to first when `reversed`.
     void AppendPoints(const TKsjLink& link, bool reversed, std::vector<mif::TSFPoint>& points) const
     {
-        constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
-        if (points.size() + static_cast<std::size_t>(link.PointCount) > kMax) {
-            throw convert::TDataError(
-                convert::FormatMessage(kMsgTooManyPoints, {std::to_string(kMax)}));
-        }
+        CheckRoom(points.size(), static_cast<std::size_t>(link.PointCount));
         m_links.AppendPoints(link, reversed, points);
     }
 
@@ -98,8 +101,9 @@ private:
             const std::int32_t key2 = convert::StrToInt(convert::SubStr(m_text, at + 6, 6, true));
             // The third field is not used, but it must be an integer.
             static_cast<void>(convert::StrToInt(convert::SubStr(m_text, at + 12, 2, true)));
-            m_refs.push_back({key1 < 0 ? -std::int64_t{key1} : key1,
-                              key2 < 0 ? -std::int64_t{key2} : key2, key2 < 0});
+            const std::int64_t abs1 = key1 < 0 ? -std::int64_t{key1} : key1;
+            const std::int64_t abs2 = key2 < 0 ? -std::int64_t{key2} : key2;
+            m_refs.push_back({m_links.Find(abs1, abs2), key2 < 0});
         }
     }
 
@@ -122,6 +126,7 @@ void SetOutline(mif::TSFShape& shape)
 void Append(std::vector<mif::TSFPoint>& outline, const std::vector<mif::TSFPoint>& chain,
             bool reversed)
 {
+    CheckRoom(outline.size(), chain.size());
     if (reversed) {
         outline.insert(outline.end(), chain.rbegin(), chain.rend());
     } else {
@@ -145,7 +150,7 @@ void ConvertSurface(convert::TConvertContext& ctx)
         // it is kept for its own turn.
         const TKsjLink* decodedNext = nullptr;
         for (std::size_t k = 0; k < refs.size(); ++k) {
-            const TKsjLink* link = pass.Find(refs[k]);
+            const TKsjLink* link = refs[k].Link;
             if (link == nullptr) {
                 continue;
             }
@@ -160,14 +165,16 @@ void ConvertSurface(convert::TConvertContext& ctx)
             if (chain.empty()) {
                 continue;
             }
+            // A chain continues where the outline ends. The first one is turned so that its start
+            // meets the next chain; with no next chain to meet (the reference names none, or
+            // one without points), and when it is the record's only or last reference, it is
+            // taken as stored.
             bool reversed = false;
             if (!outline.empty()) {
-                reversed = !(outline.back() == chain.front());
-            } else if (refs.size() > 1 && k + 1 < refs.size()) {
-                // Turned so that its start meets the next chain. With no next chain to meet
-                // (missing or without points), it is taken as stored, as a lone chain is.
+                reversed = outline.back() != chain.front();
+            } else if (k + 1 < refs.size()) {
                 next.clear();
-                if (const TKsjLink* nextLink = pass.Find(refs[k + 1])) {
+                if (const TKsjLink* nextLink = refs[k + 1].Link) {
                     pass.AppendPoints(*nextLink, false, next);
                     decodedNext = nextLink;
                 }
@@ -175,8 +182,6 @@ void ConvertSurface(convert::TConvertContext& ctx)
                     reversed = chain.front() == next.front() || chain.front() == next.back();
                 }
             }
-            // Otherwise the outline starts with the record's only chain, or with its last
-            // reference after the earlier ones named nothing: as stored.
             Append(outline, chain, reversed);
         }
         if (outline.size() < 2) {
@@ -197,12 +202,12 @@ void ConvertArea(convert::TConvertContext& ctx)
         std::vector<mif::TSFPoint>& outline = shape.Points;
         outline.clear();
         for (const TChainRef& ref : pass.Refs()) {
-            if (const TKsjLink* link = pass.Find(ref)) {
-                pass.AppendPoints(*link, ref.Reversed, outline);
+            if (ref.Link != nullptr) {
+                pass.AppendPoints(*ref.Link, ref.Reversed, outline);
             }
         }
         // An empty outline is not a closed one either.
-        if (ctx.ClosedOnly && (outline.empty() || !(outline.front() == outline.back()))) {
+        if (ctx.ClosedOnly && (outline.empty() || outline.front() != outline.back())) {
             continue;
         }
         SetOutline(shape);

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
-#include "ksj/uniKsjUtils.h"
+#include "ksj/uniKsjLinks.h"
 #include "mif/uniMifUtils.h"
 
 namespace tolvane::ksj {
@@ -35,8 +34,7 @@ void ConvertPoints(convert::TConvertContext& ctx, char letter, std::int64_t xSta
         if (yText.empty()) {
             continue;
         }
-        const mif::TSFPoint point{KsjCoordToDegree(convert::StrToFloat(xText)),
-                                  KsjCoordToDegree(convert::StrToFloat(yText))};
+        const mif::TSFPoint point{ReadKsjCoord(xText), ReadKsjCoord(yText)};
         mif::WriteMifPoint(ctx.Mif, point);
         row.clear();
         columns.AppendRow(line, row);

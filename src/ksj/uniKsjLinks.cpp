@@ -27,15 +27,6 @@ constexpr std::size_t kFirstBlockSize = std::size_t{64} * 1024;
 constexpr std::size_t kMaxBlockSize = std::size_t{4} * 1024 * 1024;
 constexpr std::size_t kOwnBlockSize = kMaxBlockSize / 4;
 
-double ReadCoord(std::string_view slice)
-{
-    const std::string_view text = TrimBlanks(slice);
-    if (const auto value = convert::TryStrToFloat(text)) {
-        return KsjCoordToDegree(*value);
-    }
-    throw TDataError(FormatMessage(convert::kMsgInvalidFloat, {convert::SjisToUtf8(text)}));
-}
-
 // Byte offsets of character positions in CP932 text, for positions that never decrease.
 class TCharCursor
 {
@@ -90,6 +81,32 @@ std::uint64_t HashKey(std::int32_t key1, std::int32_t key2)
 
 } // namespace
 
+double ReadKsjCoord(std::string_view slice)
+{
+    const std::string_view text = TrimBlanks(slice);
+    // Whole numbers, the normal case, are exact in a double and read without the general
+    // parser; the result is the same.
+    std::size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (i < text.size() && text.size() - i <= 15) {
+        std::int64_t value = 0;
+        for (; i < text.size(); ++i) {
+            const auto digit = static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0');
+            if (digit > 9) {
+                break;
+            }
+            value = value * 10 + digit;
+        }
+        if (i == text.size()) {
+            const auto magnitude = static_cast<double>(value);
+            return KsjCoordToDegree(text[0] == '-' ? -magnitude : magnitude);
+        }
+    }
+    if (const auto value = convert::TryStrToFloat(text)) {
+        return KsjCoordToDegree(*value);
+    }
+    throw TDataError(FormatMessage(convert::kMsgInvalidFloat, {convert::SjisToUtf8(text)}));
+}
+
 std::int32_t ReadKsjCount(std::string_view header, std::int64_t start)
 {
     const std::string_view text = SubStr(header, start, 6, false);
@@ -109,21 +126,21 @@ void DecodeKsjPoints(std::string_view text, std::int32_t count, bool byCharacter
     const std::size_t first = points.size();
     const auto n = static_cast<std::size_t>(count);
     points.resize(first + n);
-    constexpr auto kHalf = static_cast<std::size_t>(kPointWidth / 2);
+    constexpr auto kWidth = static_cast<std::size_t>(kPointWidth);
+    constexpr std::size_t kHalf = kWidth / 2;
     if (byCharacter) {
         TCharCursor cursor(text);
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t x0 = cursor.ByteOf(i * 2 * kHalf);
-            const std::size_t y0 = cursor.ByteOf(i * 2 * kHalf + kHalf);
-            const std::size_t y1 = cursor.ByteOf(i * 2 * kHalf + 2 * kHalf);
-            points[first + i].X = ReadCoord(text.substr(x0, y0 - x0));
-            points[first + i].Y = ReadCoord(text.substr(y0, y1 - y0));
+            const std::size_t x0 = cursor.ByteOf(i * kWidth);
+            const std::size_t y0 = cursor.ByteOf(i * kWidth + kHalf);
+            const std::size_t y1 = cursor.ByteOf(i * kWidth + kWidth);
+            points[first + i].X = ReadKsjCoord(text.substr(x0, y0 - x0));
+            points[first + i].Y = ReadKsjCoord(text.substr(y0, y1 - y0));
         }
     } else {
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t pos = i * 2 * kHalf;
-            points[first + i].X = ReadCoord(ByteSlice(text, pos, kHalf));
-            points[first + i].Y = ReadCoord(ByteSlice(text, pos + kHalf, kHalf));
+            points[first + i].X = ReadKsjCoord(ByteSlice(text, i * kWidth, kHalf));
+            points[first + i].Y = ReadKsjCoord(ByteSlice(text, i * kWidth + kHalf, kHalf));
         }
     }
     if (reversed) {

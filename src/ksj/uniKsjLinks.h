@@ -28,6 +28,10 @@ inline std::int32_t ContinuationLines(std::int32_t count, std::int32_t perLine)
     return count / perLine + (count % perLine > 0 ? 1 : 0);
 }
 
+/// A coordinate slice in tenths of an arc-second as degrees: the slice trimmed of blanks, read as
+/// a decimal number. Raises TDataError when it is blank or no number.
+double ReadKsjCoord(std::string_view slice);
+
 /// Reads a count of points or references: the six bytes from `start` as they stand (leading
 /// blanks only). Raises TDataError when they are no integer or the number is negative.
 std::int32_t ReadKsjCount(std::string_view header, std::int64_t start);

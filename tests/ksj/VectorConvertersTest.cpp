@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "convert/AppError.h"
-#include "convert/ConverterTable.h"
+#include "ksj/AreaConverters.h"
+#include "ksj/CsvConverters.h"
 #include "ksj/KsjTestLines.h"
+#include "ksj/LineConverter.h"
+#include "ksj/PointConverters.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::convert;
@@ -105,12 +108,6 @@ TEST(VectorConverters, FailuresStopAfterTheEarlierRecordsWithTheirPlace)
          "'50a2000' は浮動小数点数ではありません",
          2,
          1},
-        {"node letters",
-         &ConvertNode,
-         {"N  533945     1 5022000 1278O00"},
-         "'1278O00' は浮動小数点数ではありません",
-         1,
-         0},
         {"count with a trailing blank", &ConvertLine,
          kSquare + std::vector<std::string>{ChainHeader(1, 3, "2 ")},
          "'    2 ' は整数ではありません", 5, 2},
@@ -131,9 +128,6 @@ TEST(VectorConverters, FailuresStopAfterTheEarlierRecordsWithTheirPlace)
         {"blank third reference field", &ConvertArea,
          kSquare + Feature('A', 46, {Ref(1, 1)}) + Feature('A', 46, {Ref(1, 1), Ref(1, 2, "  ")}),
          "'' は整数ではありません", 8, 1},
-        {"reference key with letters", &ConvertSurface,
-         kSquare + Feature('S', 48, {" 1x   " + Ref(1, 1).substr(6)}), "'1x' は整数ではありません",
-         6, 0},
         {"bad chain key before any feature", &ConvertArea,
          Feature('A', 46, {Ref(1, 1)}) + std::vector<std::string>{badKey2},
          "'  x  1' は整数ではありません", 3, 0},
@@ -159,12 +153,6 @@ TEST(VectorConverters, FailuresStopAfterTheEarlierRecordsWithTheirPlace)
          &ConvertPointCsv,
          {"name,x,y", "New York,502200,127800"},
          "'York' は浮動小数点数ではありません",
-         2,
-         0},
-        {"missing csv field",
-         &ConvertPointCsv2,
-         {"x,y", "502200"},
-         "'' は浮動小数点数ではありません",
          2,
          0},
     };
@@ -216,34 +204,6 @@ TEST(VectorConverters, EmptyAndHeaderOnlySourcesWriteNothing)
             EXPECT_EQ(result.Mif + result.Mid, "");
         }
     }
-}
-
-TEST(VectorConverters, RowsFollowTheColumnDefinitions)
-{
-    // No columns: every object still gets its (empty) row.
+    // Without columns every object still gets its row, empty.
     EXPECT_EQ(RunConverter(&ConvertPoint, {Point("5022000", "1278000")}).Mid, "\r\n");
-    const TResult result = RunConverter(&ConvertNode, {"N  533945     7 5022000 1278000"},
-                                        {"A,char,60,3", "MESH,integer,4,6", "NO,integer,10,6"});
-    EXPECT_EQ(result.Mif, "Point 139.50000000 35.50000000\r\n");
-    EXPECT_EQ(result.Mid, ",533945,7\r\n");
-}
-
-TEST(VectorConverters, DispatchRowsInTestingOrder)
-{
-    const std::pair<std::string_view, TConverterFn> rows[] = {
-        {"P", &ConvertPoint},   {"N", &ConvertNode},        {"L", &ConvertLine},
-        {"S", &ConvertSurface}, {"A", &ConvertArea},        {"AC", &ConvertArea},
-        {"AL", &ConvertLine},   {"PCSV", &ConvertPointCsv}, {"PCSV2", &ConvertPointCsv2}};
-    std::vector<std::string_view> vectorCodes;
-    for (const TConverterEntry& entry : kConverterTable) {
-        for (const auto& [code, convert] : rows) {
-            if (entry.FormatCode == code) {
-                vectorCodes.push_back(code);
-                EXPECT_EQ(entry.Convert, convert) << code;
-                EXPECT_EQ(entry.ClosedOnly, code == "AC") << code;
-            }
-        }
-    }
-    EXPECT_EQ(vectorCodes, (std::vector<std::string_view>{"P", "N", "L", "S", "A", "AC", "AL",
-                                                          "PCSV", "PCSV2"}));
 }

@@ -1,10 +1,14 @@
 // Reading the chains of a file, finding them by key and decoding their points.
 #include "ksj/uniKsjLinks.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "convert/AppError.h"
+#include "convert/uniNumbers.h"
 #include "ksj/KsjTestLines.h"
+#include "ksj/uniKsjUtils.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::test;
@@ -120,15 +124,6 @@ TEST(KsjLinks, IndexFindsTheFirstChainOfEveryKey)
     EXPECT_EQ(links.Find(533945, 1), nullptr); // 1 % 3 != 0
 }
 
-TEST(DecodeKsjPoints, SlicesSixteenBytesPerPointInEitherDirection)
-{
-    std::vector<TSFPoint> points{{1, 1}};
-    DecodeKsjPoints(" 5022000 1278000  -36000   36000   ", 2, false, true, points);
-    ASSERT_EQ(points.size(), 3U);
-    EXPECT_EQ(points[1], (TSFPoint{-1.0, 1.0}));
-    EXPECT_EQ(points[2], (TSFPoint{139.5, 35.5}));
-}
-
 TEST(KsjLinks, MalformedPointsAreReportedAtTheChainHeader)
 {
     // A double-byte character is one position of the coordinate text.
@@ -150,5 +145,21 @@ TEST(KsjLinks, MalformedPointsAreReportedAtTheChainHeader)
         FAIL() << "no error";
     } catch (const TDataError& e) {
         EXPECT_EQ(e.Text(), "'' は浮動小数点数ではありません");
+    }
+}
+
+TEST(ReadKsjCoord, AgreesWithTheGeneralNumberReader)
+{
+    for (const char* text : {" 5022000", "1278000 ", "-0", "+36000", "999999999999999",
+                             "9007199254740993", "5022000.5", "  1e3   ", ".5", "-0.25"}) {
+        SCOPED_TRACE(text);
+        const double expected =
+            tolvane::ksj::KsjCoordToDegree(*tolvane::convert::TryStrToFloat(text));
+        const double actual = tolvane::ksj::ReadKsjCoord(text);
+        EXPECT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << expected << " " << actual;
+    }
+    for (const char* text : {"", "   ", "-", "1 2", "12a", "0x10", "$10", "inf"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(tolvane::ksj::ReadKsjCoord(text), TDataError);
     }
 }
