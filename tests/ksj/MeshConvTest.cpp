@@ -106,15 +106,6 @@ TEST_F(MeshConv, ColumnSlicesFormTheRow)
     EXPECT_EQ(Job.Run(&ConvertM2, CrLf({record, record})).Mid, "\r\n\r\n");
 }
 
-TEST_F(MeshConv, ThirdLevelCell)
-{
-    const TMeshRun run = Job.Run(&ConvertM3, CrLf({"M  3 53394527"}));
-    ASSERT_FALSE(run.Failed) << run.Error;
-    EXPECT_EQ(run.Mif, "Region 1\r\n  5\r\n139.71250000 35.68333333\r\n139.71250000 35.69166667\r\n"
-                       "139.72500000 35.69166667\r\n139.72500000 35.68333333\r\n"
-                       "139.71250000 35.68333333\r\n\r\n");
-}
-
 TEST_F(MeshConv, QuarterNumberAtByte14)
 {
     const std::pair<const char*, const char*> cases[] = {
