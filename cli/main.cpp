@@ -5,10 +5,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "CliObserver.h"
+#include "batch/BatchList.h"
+#include "batch/BatchRunner.h"
 #include "convert/AppError.h"
 #include "convert/Catalogue.h"
 #include "convert/ConvertDriver.h"
@@ -33,6 +36,10 @@ const char* const kUsage =
     "      SRC をデータ項目 N (0 から数えたカタログの行) として DST に変換します。\n"
     "      K は座標系: 0 緯度/経度（東京）, 1 緯度/経度（WGS84）, 2 "
     "緯度/経度（世界測地系）。既定は 0。\n"
+    "  tolvane-cli batch [--define DIR] [--jobs N] LISTFILE\n"
+    "      バッチリストファイルの変換を順に実行し、統合が指定されていれば出力を統合します。\n"
+    "      N 個の変換を同時に行います (既定はコア数)。終了コード: 0 すべて成功, 1 失敗あり,\n"
+    "      2 実行が止まった、またはファイルが不正。\n"
     "  tolvane-cli --help | --version\n"
     "\n"
     "--define DIR は Define フォルダーそのものを指定します。省略すると実行ファイルの隣の\n"
@@ -55,6 +62,7 @@ struct TArgs
     std::filesystem::path DefineDir = DefaultDefineDir();
     std::optional<std::int64_t> Item;
     std::int64_t CoordSys = 0;
+    std::optional<std::int64_t> Jobs;
     std::vector<std::string> Positional;
 };
 
@@ -75,7 +83,7 @@ std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::stri
                 return std::nullopt;
             }
             parsed.DefineDir = args[++i];
-        } else if (arg == "--item" || arg == "--coordsys") {
+        } else if (arg == "--item" || arg == "--coordsys" || arg == "--jobs") {
             if (i + 1 >= args.size()) {
                 error = arg + " には数を指定してください";
                 return std::nullopt;
@@ -87,6 +95,8 @@ std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::stri
             }
             if (arg == "--item") {
                 parsed.Item = *value;
+            } else if (arg == "--jobs") {
+                parsed.Jobs = *value;
             } else {
                 parsed.CoordSys = *value;
             }
@@ -164,6 +174,73 @@ int RunConvert(const std::vector<std::string>& args)
     return kExitFailed;
 }
 
+// Reports every row of a batch as it finishes, and the job's progress on a terminal.
+class TCliBatchObserver : public tolvane::batch::TBatchObserver
+{
+public:
+    explicit TCliBatchObserver(bool interactive) : m_job(interactive) {}
+
+    void SetStatusText(std::string_view text) override { m_job.SetStatusText(text); }
+    void SetProgressMax(std::int64_t max) override { m_job.SetProgressMax(max); }
+    void SetProgressPos(std::int64_t pos) override { m_job.SetProgressPos(pos); }
+    void ShowProgress(bool visible) override { m_job.ShowProgress(visible); }
+    void ProcessEvents() override {}
+
+    void RowFinished(std::size_t row, const tolvane::batch::TBatchEntry& entry) override
+    {
+        m_job.ShowProgress(false);
+        const bool ok = entry.Status == tolvane::batch::TEntryStatus::Converted;
+        std::printf("%zu\t%s\t%s -> %s\n", row + 1, ok ? "変換しました" : "失敗しました",
+                    entry.SrcFile.c_str(), entry.DstFile.c_str());
+        if (!ok) {
+            std::printf("\t%s\n", entry.FailReason.c_str());
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    tolvane::cli::TCliObserver m_job;
+};
+
+int RunBatchFile(const std::vector<std::string>& args)
+{
+    using namespace tolvane::batch;
+    std::string error;
+    const auto parsed = ParseCommon(args, error);
+    if (!parsed) {
+        return UsageError(error);
+    }
+    if (parsed->Positional.size() != 1) {
+        return UsageError("バッチリストファイルを 1 つ指定してください");
+    }
+    unsigned jobs = std::max(1U, std::thread::hardware_concurrency());
+    if (parsed->Jobs) {
+        if (*parsed->Jobs < 1 || *parsed->Jobs > 256) {
+            return UsageError("--jobs は 1 から 256 までです");
+        }
+        jobs = static_cast<unsigned>(*parsed->Jobs);
+    }
+    const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
+    TBatchList list;
+    LoadBatchFile(parsed->Positional[0], catalogue, list);
+    if (const auto warning = CheckBatchRun(catalogue, list)) {
+        std::fprintf(stderr, "tolvane-cli: %s\n", warning->c_str());
+        return kExitUsage;
+    }
+    TCliBatchObserver observer(IsTerminal(stderr));
+    RunBatch(catalogue, list, observer, jobs);
+    if (MergeRequested(list)) {
+        std::printf("統合しました: %s\n", list.CombineFile.c_str());
+    }
+    std::printf("%s\n", std::string(kMsgBatchFinished).c_str());
+    for (const TBatchEntry& entry : list.Entries) {
+        if (entry.Status != TEntryStatus::Converted) {
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -188,6 +265,9 @@ int main(int argc, char** argv)
         }
         if (command == "convert") {
             return RunConvert(args);
+        }
+        if (command == "batch") {
+            return RunBatchFile(args);
         }
         return UsageError("不明なコマンドです: " + command);
     } catch (const TAppError& e) {

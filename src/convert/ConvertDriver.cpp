@@ -1,6 +1,10 @@
 // One conversion job.
 #include "convert/ConvertDriver.h"
 
+#include <memory>
+#include <optional>
+#include <system_error>
+
 #include "convert/AppError.h"
 #include "convert/ExeDir.h"
 #include "convert/ItemDefs.h"
@@ -10,47 +14,27 @@
 #include "convert/uniTextFile.h"
 #include "mif/uniMifUtils.h"
 
-#include <memory>
-#include <optional>
-#include <system_error>
-
 namespace tolvane::convert {
 
 namespace {
 
 constexpr std::string_view kMsgOverwritesSource =
-    "変換後のファイル \"%s\" は変換元のファイルと同じです。変換元を上書きしないよう、別のファイル名を指定してください";
+    "変換後のファイル \"%s\" "
+    "は変換元のファイルと同じです。変換元を上書きしないよう、別のファイル名を指定してください";
 constexpr std::string_view kMsgOutputsCollide =
     "変換後のファイル \"%s\" が同じ変換の別の出力と重なります。別のファイル名を指定してください";
-
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code ec;
-    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
-        return std::filesystem::equivalent(a, b, ec);
-    }
-    const auto ca = std::filesystem::weakly_canonical(a, ec);
-    if (ec) {
-        return a == b;
-    }
-    const auto cb = std::filesystem::weakly_canonical(b, ec);
-    if (ec) {
-        return a == b;
-    }
-    return ca == cb;
-}
 
 // A job never writes over its own source, and no two of its outputs are one file.
 void CheckOutputs(const std::filesystem::path& srcFile,
                   const std::vector<std::filesystem::path>& outputs)
 {
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        if (SameFile(outputs[i], srcFile)) {
+        if (IsSameFile(outputs[i], srcFile)) {
             throw TFileError(FormatMessage(kMsgOverwritesSource, {outputs[i].string()}),
                              std::make_error_code(std::errc::file_exists));
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (SameFile(outputs[i], outputs[j])) {
+            if (IsSameFile(outputs[i], outputs[j])) {
                 throw TFileError(FormatMessage(kMsgOutputsCollide, {outputs[i].string()}),
                                  std::make_error_code(std::errc::file_exists));
             }
@@ -70,7 +54,8 @@ public:
             m_progress.SetPosition(m_progress.Max());
             m_progress.SetPosition(0);
             m_progress.Observer().ShowProgress(false);
-        } catch (...) { // NOLINT(bugprone-empty-catch): an observer must not turn cleanup into a crash
+        } catch (
+            ...) { // NOLINT(bugprone-empty-catch): an observer must not turn cleanup into a crash
         }
     }
     TProgressReset(const TProgressReset&) = delete;
@@ -136,9 +121,15 @@ bool ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
             mif::WriteMifHeader(*mif, mif::CoordSysText(coordSysIndex));
             mif::WriteMifColumns(*mif, BuildColumns(columnDefLines));
             if (converter != nullptr) {
-                TConvertContext context{src,        *mif,     *mid, columnDefLines, paramLines,
-                                        progress,   catalogue.DefineDir(),
-                                        converter->ClosedOnly, csvFile};
+                TConvertContext context{src,
+                                        *mif,
+                                        *mid,
+                                        columnDefLines,
+                                        paramLines,
+                                        progress,
+                                        catalogue.DefineDir(),
+                                        converter->ClosedOnly,
+                                        csvFile};
                 converter->Convert(context);
             }
             // Closing writes out the buffers: a full disk shows here, as a failed job.

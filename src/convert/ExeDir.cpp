@@ -64,6 +64,23 @@ std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::stri
     return {ChangeFileExt(std::string_view(path.native()), ext)};
 }
 
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
+        return std::filesystem::equivalent(a, b, ec);
+    }
+    const auto ca = std::filesystem::weakly_canonical(a, ec);
+    if (ec) {
+        return a == b;
+    }
+    const auto cb = std::filesystem::weakly_canonical(b, ec);
+    if (ec) {
+        return a == b;
+    }
+    return ca == cb;
+}
+
 std::filesystem::path DefaultDefineDir()
 {
     return std::filesystem::path(GetExeDir()) / "Define";

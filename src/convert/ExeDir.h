@@ -22,6 +22,10 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 /// The same, on a file-system path.
 std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::string_view ext);
 
+/// True when `a` and `b` name one file: the same file through links or other spellings, or,
+/// while they do not exist yet, the same normalised path.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 /// The shipped Define folder beside the executable.
 std::filesystem::path DefaultDefineDir();
 

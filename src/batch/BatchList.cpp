@@ -1,0 +1,126 @@
+// The batch list and its file.
+#include "batch/BatchList.h"
+
+#include "convert/AppError.h"
+#include "convert/uniCodePage.h"
+#include "convert/uniFields.h"
+#include "convert/uniMessages.h"
+#include "convert/uniNumbers.h"
+#include "convert/uniTextFile.h"
+
+namespace tolvane::batch {
+
+using namespace tolvane::convert;
+
+namespace {
+
+constexpr std::string_view kMagic = "tolvane";
+constexpr std::string_view kVersion = "200";
+constexpr std::string_view kMsgNotShiftJis =
+    "'%s' は Shift-JIS で書けない文字を含むため、バッチリストに保存できません";
+
+std::string ToSjisStrict(const std::string& utf8)
+{
+    if (auto sjis = TryUtf8ToSjis(utf8)) {
+        return *sjis;
+    }
+    throw TDataError(FormatMessage(kMsgNotShiftJis, {utf8}));
+}
+
+std::string ToUtf8Strict(const std::string& sjis)
+{
+    if (auto utf8 = TrySjisToUtf8(sjis)) {
+        return *utf8;
+    }
+    throw TDataError(FormatMessage("'%s' は Shift-JIS の文字列ではありません", {SjisToUtf8(sjis)}));
+}
+
+// A doubled quote inside a field reads back as one: paths holding a quote survive the round trip.
+std::string Quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"') {
+            out.push_back('"');
+        }
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
+}
+
+} // namespace
+
+std::string_view CoordSysName(std::int64_t index)
+{
+    if (index < 0 || index >= static_cast<std::int64_t>(kCoordSysNames.size())) {
+        return {};
+    }
+    return kCoordSysNames[static_cast<std::size_t>(index)];
+}
+
+bool IsCombinable(const std::vector<TBatchEntry>& entries)
+{
+    if (entries.size() < 2) {
+        return false;
+    }
+    for (const TBatchEntry& entry : entries) {
+        if (entry.ItemIndex != entries.front().ItemIndex ||
+            entry.CoordSysIndex != entries.front().CoordSysIndex) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TBatchFileInvalid::TBatchFileInvalid() : TDataError(std::string(kMsgInvalidBatchList)) {}
+
+void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogue, TBatchList& list)
+{
+    list.Entries.clear();
+    const std::vector<std::string> lines = LoadLines(path);
+    if (lines.size() < 4 || LowerAscii(TrimBlanks(lines[0])) != kMagic ||
+        LowerAscii(TrimBlanks(lines[1])) != kVersion) {
+        throw TBatchFileInvalid();
+    }
+    try {
+        list.Combine = StrToBool(lines[2]);
+    } catch (TAppError& error) {
+        error.SetPlace(path.string(), 3);
+        throw;
+    }
+    list.CombineFile = ToUtf8Strict(lines[3]);
+    for (std::size_t i = 4; i < lines.size(); ++i) {
+        try {
+            const std::string& line = lines[i];
+            TBatchEntry entry;
+            entry.ItemIndex = StrToInt(GetField(line, 1, '\t'));
+            entry.ItemName = catalogue.Item(entry.ItemIndex).ItemName;
+            entry.SrcFile = ToUtf8Strict(GetField(line, 2, '\t'));
+            entry.DstFile = ToUtf8Strict(GetField(line, 3, '\t'));
+            entry.CoordSysIndex = StrToInt(GetField(line, 4, '\t'));
+            list.Entries.push_back(std::move(entry));
+        } catch (TAppError& error) {
+            error.SetPlace(path.string(), static_cast<std::int64_t>(i) + 1);
+            throw;
+        }
+    }
+}
+
+void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list)
+{
+    std::vector<std::string> lines;
+    lines.emplace_back(kMagic);
+    lines.emplace_back(kVersion);
+    lines.emplace_back(list.Combine ? "-1" : "0");
+    lines.push_back(ToSjisStrict(list.CombineFile));
+    for (const TBatchEntry& entry : list.Entries) {
+        lines.push_back(Quoted(std::to_string(entry.ItemIndex)) + "\t" +
+                        Quoted(ToSjisStrict(entry.SrcFile)) + "\t" +
+                        Quoted(ToSjisStrict(entry.DstFile)) + "\t" +
+                        Quoted(std::to_string(entry.CoordSysIndex)));
+    }
+    SaveLines(path, lines);
+}
+
+} // namespace tolvane::batch

@@ -1,0 +1,77 @@
+// The batch list: conversion jobs to run one after another, with the merge settings, and its
+// file (Shift-JIS, CR LF: "tolvane", "200", the merge flag, the merged-file path, one
+// TAB-separated line of four quoted fields per entry).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/AppError.h"
+#include "convert/Catalogue.h"
+
+namespace tolvane::batch {
+
+enum class TEntryStatus {
+    None,
+    Converted,
+    Failed,
+};
+
+/// One conversion job of the list. Paths are held as the user typed or picked them (UTF-8).
+struct TBatchEntry
+{
+    std::int64_t ItemIndex = -1;
+    std::string ItemName; ///< display only (CP932), derived from the catalogue
+    std::string SrcFile;
+    std::string DstFile;
+    std::int64_t CoordSysIndex = 0;
+    TEntryStatus Status = TEntryStatus::None;
+    std::string FailReason; ///< why the last run failed this entry (UTF-8)
+};
+
+/// The list and the two merge settings that travel with it.
+struct TBatchList
+{
+    std::vector<TBatchEntry> Entries;
+    bool Combine = false;    ///< the merge flag ("ファイルを統合する。")
+    std::string CombineFile; ///< the merged-file path as typed (UTF-8), may be empty
+};
+
+/// The names of the coordinate systems, by index (UTF-8).
+inline constexpr std::array<std::string_view, 3> kCoordSysNames = {
+    "緯度/経度（東京）", "緯度/経度（WGS84）", "緯度/経度（世界測地系）"};
+
+/// The name of a coordinate-system index; empty outside 0 to 2.
+std::string_view CoordSysName(std::int64_t index);
+
+/// Merging is allowed: at least two entries, all of the same data item and the same coordinate
+/// system.
+bool IsCombinable(const std::vector<TBatchEntry>& entries);
+
+inline constexpr std::string_view kMsgInvalidBatchList = "不正なバッチリストです。";
+
+/// A batch-list file whose first lines are not a batch list.
+class TBatchFileInvalid : public convert::TDataError
+{
+public:
+    TBatchFileInvalid();
+};
+
+/// Reads a batch-list file into `list`. The entries are cleared first. Raises TFileError when
+/// the file cannot be read, TBatchFileInvalid when it has fewer than four lines or the wrong
+/// magic or version (the merge settings are then unchanged), TDataError when the merge flag is
+/// no Boolean (nothing changed) and, with the file and line, when an entry line holds no integer
+/// item or coordinate-system index or its item is outside `catalogue`: the entries read before
+/// that line stay, the bad line is dropped.
+void LoadBatchFile(const std::filesystem::path& path, const convert::TCatalogue& catalogue,
+                   TBatchList& list);
+
+/// Writes `list` to `path`, replacing it. Raises TDataError when a path holds a character that
+/// Shift-JIS cannot write (nothing is written then), TFileError when the file cannot be written.
+void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list);
+
+} // namespace tolvane::batch

@@ -1,0 +1,65 @@
+// Running a batch list: every entry converted in list order, then, when asked, the outputs of
+// the converted entries merged into one MIF, one MID and one ledger CSV.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "batch/BatchList.h"
+#include "convert/ConverterTable.h"
+#include "convert/JobObserver.h"
+
+namespace tolvane::batch {
+
+/// What a batch run reports beyond one job's status and progress.
+class TBatchObserver : public convert::TJobObserver
+{
+public:
+    /// Row `row` is about to be converted or looked at by a merge: the window processes its
+    /// events, selects the row and scrolls it into view.
+    virtual void RowSelected(std::size_t /*row*/) {}
+    /// Row `row` has its outcome (`entry.Status`, `entry.FailReason`).
+    virtual void RowFinished(std::size_t /*row*/, const TBatchEntry& /*entry*/) {}
+};
+
+inline constexpr std::string_view kMsgNoBatchList = "対象のバッチリストがありません。";
+inline constexpr std::string_view kMsgBadCombineFile = "統合後のファイル名が不正です。";
+inline constexpr std::string_view kMsgCombineFileIsInput =
+    "統合後のファイル名が変換元または変換後のファイルと同じです。別のファイル名を指定してください"
+    "。";
+inline constexpr std::string_view kMsgBatchFinished = "変換が終了しました。";
+inline constexpr std::string_view kStatusMergeMif = "MIFファイルを統合しています。";
+inline constexpr std::string_view kStatusMergeMid = "MIDファイルを統合しています。";
+inline constexpr std::string_view kStatusMergeCsv = "CSVファイルを統合しています。";
+
+/// Merging is asked for and allowed: the merge flag is set and the entries are combinable.
+bool MergeRequested(const TBatchList& list);
+
+/// Why `list` cannot run, as the warning to show, or nothing when it can: an empty list; a merge
+/// asked for with a blank merged-file path or one whose merged files would be one file; a merged
+/// file that is one of the entries' sources or outputs. Raises TDataError when the first entry's
+/// item is outside `catalogue`.
+std::optional<std::string> CheckBatchRun(const convert::TCatalogue& catalogue,
+                                         const TBatchList& list);
+
+/// Runs `list`: resets every status, converts every entry in order (a failed entry does not
+/// stop the run) and merges when MergeRequested. An error that keeps a job from starting stops
+/// the run at that entry (its status stays None, later entries are not converted, nothing is
+/// merged) and is raised, as is an error while merging; every file is closed by then. The
+/// status text is cleared at the end in every case. With `jobs` above 1 the entries are
+/// converted concurrently (each job has its own files and definitions) and merged in list
+/// order, giving the same outputs; entries sharing an output run one at a time.
+/// Call CheckBatchRun first.
+void RunBatch(const convert::TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
+              unsigned jobs = 1,
+              std::span<const convert::TConverterEntry> table = convert::kConverterTable);
+
+/// The merges on their own, over the entries of `list` with their current statuses. The header
+/// of the merged MIF (and the header line of the merged CSV) comes from the first entry that is
+/// actually merged. Ledger-only items have no MIF or MID: only their CSVs are merged.
+void MergeOutputs(const convert::TCatalogue& catalogue, const TBatchList& list,
+                  TBatchObserver& observer);
+
+} // namespace tolvane::batch

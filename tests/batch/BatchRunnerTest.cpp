@@ -1,0 +1,274 @@
+// Running a batch and merging its outputs, with a test converter.
+#include "batch/BatchRunner.h"
+
+#include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "mif/uniMifUtils.h"
+#include "support/TestSupport.h"
+
+using namespace tolvane::batch;
+using namespace tolvane::convert;
+using tolvane::test::CountOpenFds;
+using tolvane::test::CrLf;
+using tolvane::test::ReadBytes;
+using tolvane::test::Sjis;
+using tolvane::test::TTempDir;
+using tolvane::test::WriteBytes;
+
+namespace {
+
+// One Point per "P" line with the line's bytes 2 to 4 as its row; "BAD" fails the job.
+void ConvertTestPoints(TConvertContext& ctx)
+{
+    TColumnSlices slices(ctx.ColumnDefLines);
+    std::string row;
+    while (!ctx.Src.Eof()) {
+        const std::string_view line = ctx.Src.ReadLineView();
+        ctx.Progress.Step(1000);
+        if (line.starts_with("BAD")) {
+            throw TDataError("'BAD' は整数ではありません");
+        }
+        if (line.starts_with("P")) {
+            tolvane::mif::WriteMifPoint(ctx.Mif, {139.5, 35.5});
+            row.clear();
+            slices.AppendRow(line, row);
+            ctx.Mid.WriteLine(row);
+        }
+    }
+}
+
+constexpr TConverterEntry kTestTable[] = {{"TP", &ConvertTestPoints, false}};
+
+class TRecordingBatchObserver : public TBatchObserver
+{
+public:
+    void SetStatusText(std::string_view text) override { Statuses.emplace_back(text); }
+    void SetProgressMax(std::int64_t) override {}
+    void SetProgressPos(std::int64_t) override {}
+    void ShowProgress(bool) override {}
+    void ProcessEvents() override {}
+    void RowSelected(std::size_t row) override { Selected.push_back(row); }
+    void RowFinished(std::size_t row, const TBatchEntry& entry) override
+    {
+        Finished.push_back(row);
+        Outcomes.push_back(entry.Status);
+    }
+
+    std::vector<std::string> Statuses;
+    std::vector<std::size_t> Selected;
+    std::vector<std::size_t> Finished;
+    std::vector<TEntryStatus> Outcomes;
+};
+
+const std::string kHeader =
+    "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\n"
+    "CoordSys Earth Projection 1, 97\r\nColumns 1\r\nCODE Char(20)\r\nData\r\n\r\n";
+const std::string kPoint = "Point 139.50000000 35.50000000\r\n";
+
+class BatchRun : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        WriteBytes(Dir / "prm.txt", CrLf({"-", "1", "0", "1"}));
+        WriteBytes(Dir / "col.txt", CrLf({"CODE,schar,2,3"}));
+        WriteBytes(Dir / "ldg.txt", CrLf({"V,,2,3"}));
+        Catalogue = TCatalogue(Dir.Path(), {"pts,TP,*,prm.txt,col.txt,0,,0,,A",
+                                            "led,TP,*,prm.txt,col.txt,1,P00,1,ldg.txt,A",
+                                            "tab,T,*,,,1,P00,1,ldg.txt,B",
+                                            "other,TP,*,prm.txt,col.txt,0,,0,,A"});
+        WriteBytes(Dir / "s1.txt", CrLf({"P001", "P002"}));
+        WriteBytes(Dir / "s2.txt", CrLf({"P003", "BAD"}));
+        WriteBytes(Dir / "s3.txt", CrLf({"P004"}));
+    }
+
+    TBatchEntry Entry(std::int64_t item, const std::string& src, const std::string& dst)
+    {
+        TBatchEntry entry;
+        entry.ItemIndex = item;
+        entry.SrcFile = (Dir / src).string();
+        entry.DstFile = (Dir / dst).string();
+        return entry;
+    }
+
+    void Run(unsigned jobs = 1) { RunBatch(Catalogue, List, Observer, jobs, kTestTable); }
+
+    TTempDir Dir;
+    TCatalogue Catalogue;
+    TBatchList List;
+    TRecordingBatchObserver Observer;
+};
+
+} // namespace
+
+TEST_F(BatchRun, FailedRowIsLeftOutOfTheMerge)
+{
+    List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(0, "s2.txt", "o2.mif"),
+                    Entry(0, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "all.mif").string();
+    ASSERT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+    Run();
+    EXPECT_EQ(Observer.Outcomes,
+              (std::vector<TEntryStatus>{TEntryStatus::Converted, TEntryStatus::Failed,
+                                         TEntryStatus::Converted}));
+    EXPECT_EQ(List.Entries[1].FailReason,
+              List.Entries[1].SrcFile + ":2: 'BAD' は整数ではありません");
+    // Everything after the first "Data" line of a further file is copied, its empty line too.
+    EXPECT_EQ(ReadBytes(Dir / "all.mif"), kHeader + kPoint + kPoint + "\r\n" + kPoint);
+    EXPECT_EQ(ReadBytes(Dir / "all.mid"), CrLf({"001", "002", "004"}));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "all.csv"));
+    // The selection sweeps the list once for the conversions and once per merge.
+    EXPECT_EQ(Observer.Selected, (std::vector<std::size_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
+    const std::vector<std::string> tail(Observer.Statuses.end() - 3, Observer.Statuses.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"MIFファイルを統合しています。",
+                                              "MIDファイルを統合しています。", ""}));
+}
+
+TEST_F(BatchRun, HeaderComesFromTheFirstMergedRow)
+{
+    List.Entries = {Entry(0, "s2.txt", "o2.mif"), Entry(0, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "all.mif").string();
+    Run();
+    EXPECT_EQ(ReadBytes(Dir / "all.mif"), kHeader + kPoint);
+}
+
+TEST_F(BatchRun, DataLineInOtherCasesEndsTheHeader)
+{
+    WriteBytes(Dir / "a.mif", "head a\r\n  data \t\r\nobj a\r\n");
+    WriteBytes(Dir / "b.mif", "head b\r\nDaTa\r\nobj b\r\nDATA\r\n");
+    List.Entries = {Entry(0, "s1.txt", "a.mif"), Entry(0, "s1.txt", "b.mif")};
+    for (auto& entry : List.Entries) {
+        entry.Status = TEntryStatus::Converted;
+    }
+    List.CombineFile = (Dir / "m.mif").string();
+    MergeOutputs(Catalogue, List, Observer);
+    EXPECT_EQ(ReadBytes(Dir / "m.mif"), "head a\r\n  data \t\r\nobj a\r\nobj b\r\nDATA\r\n");
+}
+
+TEST_F(BatchRun, LedgerCsvIsMergedWithOneHeader)
+{
+    WriteBytes(Dir / "s1.txt", CrLf({"P001", "P002"}));
+    List.Entries = {Entry(1, "s1.txt", "o1.mif"), Entry(1, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "all.mif").string();
+    Run();
+    EXPECT_EQ(ReadBytes(Dir / "all.csv"), CrLf({"\"V\"", "\"001\"", "\"002\"", "\"004\""}));
+}
+
+TEST_F(BatchRun, LedgerOnlyRowsMergeOnlyTheirCsv)
+{
+    List.Entries = {Entry(2, "s1.txt", "t1.csv"), Entry(2, "s3.txt", "t3.csv")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "all.csv").string();
+    ASSERT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+    Run();
+    EXPECT_EQ(ReadBytes(Dir / "all.csv"), CrLf({"\"V\"", "\"001\"", "\"002\"", "\"004\""}));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "all.mid"));
+}
+
+TEST_F(BatchRun, EveryRowFailingGivesEmptyMergedFiles)
+{
+    List.Entries = {Entry(0, "s2.txt", "o1.mif"), Entry(0, "s2.txt", "o2.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "all.mif").string();
+    Run();
+    EXPECT_EQ(ReadBytes(Dir / "all.mif"), "");
+    EXPECT_EQ(ReadBytes(Dir / "all.mid"), "");
+}
+
+TEST_F(BatchRun, MergeOnlyWhenCombinable)
+{
+    // Different data items: no merge and no check of the merged-file name, whatever the flag.
+    List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(3, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = "   ";
+    EXPECT_FALSE(MergeRequested(List));
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+    Run();
+    EXPECT_EQ(Observer.Selected.size(), 2U);
+}
+
+TEST_F(BatchRun, ChecksBeforeRunning)
+{
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), "対象のバッチリストがありません。");
+    List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(0, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = " \t";
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), "統合後のファイル名が不正です。");
+    List.CombineFile = (Dir / "all.mid").string(); // its own MID would be the same file
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), "統合後のファイル名が不正です。");
+    // A source, an output, or a merged MIF whose MID would be a row's MID.
+    for (const char* input : {"s1.txt", "o1.mif", "o3.txt", "./s3.txt"}) {
+        SCOPED_TRACE(input);
+        List.CombineFile = (Dir / input).string();
+        EXPECT_EQ(CheckBatchRun(Catalogue, List), "統合後のファイル名が変換元または変換後のファイル"
+                                                  "と同じです。別のファイル名を指定してください。");
+    }
+    List.CombineFile = (Dir / "fresh.mif").string();
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+    List.Combine = false;
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+}
+
+TEST_F(BatchRun, DeletedSourceStopsTheRunAtItsRow)
+{
+    List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(0, "gone.txt", "o2.mif"),
+                    Entry(0, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "all.mif").string();
+    const int fds = CountOpenFds();
+    EXPECT_THROW(Run(), TFileError);
+    EXPECT_EQ(CountOpenFds(), fds);
+    EXPECT_EQ(List.Entries[0].Status, TEntryStatus::Converted);
+    EXPECT_EQ(List.Entries[1].Status, TEntryStatus::None);
+    EXPECT_EQ(List.Entries[2].Status, TEntryStatus::None);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "o3.mif"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "all.mif"));
+    EXPECT_EQ(Observer.Statuses.back(), "");
+}
+
+TEST_F(BatchRun, MergeIntoMissingFolderRaisesWithFilesClosed)
+{
+    List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(0, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "no" / "all.mif").string();
+    const int fds = CountOpenFds();
+    EXPECT_THROW(Run(), TFileError);
+    EXPECT_EQ(CountOpenFds(), fds);
+    EXPECT_EQ(Observer.Statuses.back(), "");
+}
+
+TEST_F(BatchRun, ParallelRunGivesTheSameOutputs)
+{
+    std::vector<TBatchEntry> entries;
+    for (int i = 0; i < 12; ++i) {
+        const std::string src = "p" + std::to_string(i) + ".txt";
+        WriteBytes(Dir / src, i % 5 == 3 ? CrLf({"P" + std::to_string(100 + i), "BAD"})
+                                         : CrLf({"P" + std::to_string(100 + i), "P999"}));
+        entries.push_back(Entry(0, src, "o" + std::to_string(i) + ".mif"));
+    }
+    List.Entries = entries;
+    List.Combine = true;
+    List.CombineFile = (Dir / "seq.mif").string();
+    Run(1);
+    const std::string seqMif = ReadBytes(Dir / "seq.mif");
+    const std::string seqMid = ReadBytes(Dir / "seq.mid");
+    const std::vector<TEntryStatus> seqOutcomes = Observer.Outcomes;
+
+    Observer = TRecordingBatchObserver();
+    List.Entries = entries;
+    List.CombineFile = (Dir / "par.mif").string();
+    Run(4);
+    EXPECT_EQ(ReadBytes(Dir / "par.mif"), seqMif);
+    EXPECT_EQ(ReadBytes(Dir / "par.mid"), seqMid);
+    EXPECT_EQ(Observer.Outcomes, seqOutcomes);
+    std::vector<std::size_t> inOrder(12);
+    for (std::size_t i = 0; i < 12; ++i) {
+        inOrder[i] = i;
+    }
+    EXPECT_EQ(Observer.Finished, inOrder);
+    EXPECT_NE(List.Entries[3].FailReason.find("'BAD'"), std::string::npos);
+}

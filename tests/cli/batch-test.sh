@@ -1,0 +1,55 @@
+#!/bin/sh
+# tolvane-cli batch: exit 0 when every row converts, 1 when a row fails, 2 when the file is
+# invalid or the run stops; one line per row; the merge when asked for.
+set -u
+cli=$1
+define=$2
+source=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+crlf() { printf '%s\r\n' "$@"; }
+q() { printf '"%s"' "$1"; }
+entry() { printf '"%s"\t"%s"\t"%s"\t"%s"' "$1" "$2" "$3" "$4"; }
+
+# Two rows of one item, merged.
+crlf tolvane 200 -1 "$work/all.mif" "$(entry 0 "$source" "$work/a.mif" 0)" "$(entry 0 "$source" "$work/b b.mif" 0)" > "$work/ok.txt"
+out=$("$cli" batch --define "$define" --jobs 2 "$work/ok.txt" 2>&1); rc=$?
+[ $rc -eq 0 ] || fail "ok list exited $rc: $out"
+echo "$out" | grep -q "^1	変換しました	" || fail "no line for row 1: $out"
+echo "$out" | grep -q "^2	変換しました	.*b b.mif" || fail "no line for row 2: $out"
+echo "$out" | grep -q "変換が終了しました。" || fail "no closing line: $out"
+[ -f "$work/all.mif" ] && [ -f "$work/all.mid" ] || fail "no merged files"
+# The first row's file whole, then what follows the "Data" line of the second: its empty line
+# and its objects.
+{ cat "$work/a.mif"; sed '1,/^Data\r$/d' "$work/b b.mif"; } | cmp -s - "$work/all.mif" || fail "merged MIF is not row 1 + row 2's objects"
+
+# A row whose ledger definition is missing fails; the others run.
+crlf tolvane 200 0 "" "$(entry 1 "$source" "$work/t.csv" 0)" "$(entry 0 "$source" "$work/c.mif" 0)" > "$work/failing.txt"
+out=$("$cli" batch --define "$define" "$work/failing.txt" 2>&1); rc=$?
+[ $rc -eq 1 ] || fail "failing list exited $rc: $out"
+echo "$out" | grep -q "^1	失敗しました" || fail "no failure line: $out"
+echo "$out" | grep -q "l.txt" || fail "no reason: $out"
+echo "$out" | grep -q "^2	変換しました" || fail "row 2 did not run: $out"
+
+# An invalid file, a bad entry line, a source that does not exist.
+crlf tolvane 100 0 "" > "$work/bad.txt"
+out=$("$cli" batch --define "$define" "$work/bad.txt" 2>&1); rc=$?
+[ $rc -eq 2 ] || fail "invalid file exited $rc"
+echo "$out" | grep -q "不正なバッチリストです。" || fail "no invalid message: $out"
+crlf tolvane 200 0 "" '"x"	"a"	"b"	"0"' > "$work/badline.txt"
+out=$("$cli" batch --define "$define" "$work/badline.txt" 2>&1); rc=$?
+[ $rc -eq 2 ] || fail "bad line exited $rc"
+echo "$out" | grep -q "badline.txt:5: 'x' は整数ではありません" || fail "no place: $out"
+crlf tolvane 200 0 "" "$(entry 0 "$work/missing.txt" "$work/m.mif" 0)" > "$work/missing.txt.list"
+"$cli" batch --define "$define" "$work/missing.txt.list" >/dev/null 2>&1; rc=$?
+[ $rc -eq 2 ] || fail "missing source exited $rc"
+
+# A merge asked for with a blank merged-file name runs nothing.
+crlf tolvane 200 1 "  " "$(entry 0 "$source" "$work/x.mif" 0)" "$(entry 0 "$source" "$work/y.mif" 0)" > "$work/blank.txt"
+out=$("$cli" batch --define "$define" "$work/blank.txt" 2>&1); rc=$?
+[ $rc -eq 2 ] || fail "blank merge name exited $rc"
+echo "$out" | grep -q "統合後のファイル名が不正です。" || fail "no warning: $out"
+[ ! -f "$work/x.mif" ] || fail "a row ran"
+echo PASS
