@@ -21,6 +21,7 @@ constexpr std::int64_t kPumpInterval = 10000;
 constexpr std::int32_t kRefsPerLine = 5;
 constexpr std::int64_t kRefWidth = 14;
 constexpr std::string_view kMsgTooManyPoints = "図形の点が %s 個を超えています";
+constexpr std::int64_t kMinOutlineLimit = std::int64_t{1} << 20;
 
 /// One chain reference of a record: the chain it names (the first in the file with its keys, or
 /// none) and whether it is used backwards.
@@ -29,16 +30,6 @@ struct TChainRef
     const TKsjLink* Link = nullptr;
     bool Reversed = false;
 };
-
-/// Refuses an outline of more points than a shape can count.
-void CheckRoom(std::size_t size, std::size_t more)
-{
-    constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
-    if (more > kMax - size) {
-        throw convert::TDataError(
-            convert::FormatMessage(kMsgTooManyPoints, {std::to_string(kMax)}));
-    }
-}
 
 /// What the surface and area passes share: the chains of the file, the current record and
 /// its references, and reusable buffers.
@@ -50,6 +41,12 @@ public:
         m_ctx.Src.Rewind();
         ReadKsjLinks(m_ctx.Src, m_links);
         m_ctx.Src.Rewind();
+        // A record may use a chain more than once, but an outline far beyond every point of the
+        // file is a crafted file asking for unbounded memory; and a shape counts in 32 bits.
+        const std::int64_t limit =
+            std::max<std::int64_t>(2 * m_links.TotalPoints(), kMinOutlineLimit);
+        m_maxOutline = static_cast<std::size_t>(
+            std::min<std::int64_t>(limit, std::numeric_limits<std::int32_t>::max()));
     }
 
     /// Reads up to the next line starting with `letter`, and its references; false at the end.
@@ -75,6 +72,15 @@ public:
     {
         CheckRoom(points.size(), static_cast<std::size_t>(link.PointCount));
         m_links.AppendPoints(link, reversed, points);
+    }
+
+    /// Refuses to let an outline of `size` points grow by `more`, beyond the outline limit.
+    void CheckRoom(std::size_t size, std::size_t more) const
+    {
+        if (more > m_maxOutline || size > m_maxOutline - more) {
+            throw convert::TDataError(
+                convert::FormatMessage(kMsgTooManyPoints, {std::to_string(m_maxOutline)}));
+        }
     }
 
     /// Writes the MID row of the current record.
@@ -114,6 +120,7 @@ private:
     std::string m_text;
     std::string m_row;
     std::vector<TChainRef> m_refs;
+    std::size_t m_maxOutline = 0;
 };
 
 void SetOutline(mif::TSFShape& shape)
@@ -123,10 +130,10 @@ void SetOutline(mif::TSFShape& shape)
     shape.NumPoints = static_cast<std::int32_t>(shape.Points.size());
 }
 
-void Append(std::vector<mif::TSFPoint>& outline, const std::vector<mif::TSFPoint>& chain,
-            bool reversed)
+void Append(const TFeaturePass& pass, std::vector<mif::TSFPoint>& outline,
+            const std::vector<mif::TSFPoint>& chain, bool reversed)
 {
-    CheckRoom(outline.size(), chain.size());
+    pass.CheckRoom(outline.size(), chain.size());
     if (reversed) {
         outline.insert(outline.end(), chain.rbegin(), chain.rend());
     } else {
@@ -182,7 +189,7 @@ void ConvertSurface(convert::TConvertContext& ctx)
                     reversed = chain.front() == next.front() || chain.front() == next.back();
                 }
             }
-            Append(outline, chain, reversed);
+            Append(pass, outline, chain, reversed);
         }
         if (outline.size() < 2) {
             continue;

@@ -156,6 +156,7 @@ void TKsjLinks::Clear()
     m_blockLeft = 0;
     m_nextBlockSize = 0;
     m_slots.clear();
+    m_totalPoints = 0;
 }
 
 std::string_view TKsjLinks::Store(std::string_view text)
@@ -193,6 +194,7 @@ void TKsjLinks::Add(std::int32_t key1, std::int32_t key2, std::int32_t pointCoun
     link.DoubleByte = HasDoubleByte(coordText);
     link.CoordText = Store(coordText);
     link.LineNo = lineNo;
+    m_totalPoints += pointCount;
 }
 
 void TKsjLinks::BuildIndex()

@@ -76,6 +76,9 @@ public:
     std::vector<TKsjLink>::const_iterator begin() const noexcept { return m_links.begin(); }
     std::vector<TKsjLink>::const_iterator end() const noexcept { return m_links.end(); }
 
+    /// The points of all chains together.
+    std::int64_t TotalPoints() const noexcept { return m_totalPoints; }
+
     /// The file the chains were read from (UTF-8), for messages.
     const std::string& FileName() const noexcept { return m_fileName; }
 
@@ -109,6 +112,7 @@ private:
     /// Open addressing: chain index + 1, 0 for an empty slot; the size is a power of two.
     std::vector<std::uint32_t> m_slots;
     std::string m_fileName;
+    std::int64_t m_totalPoints = 0;
 };
 
 /// Reads every chain from the current position of `src` to its end into `links`, replacing

@@ -193,6 +193,25 @@ TEST(VectorConverters, ProgressCountsEveryLineAndPumpsOnlyBetweenRecords)
     EXPECT_EQ(RowCount(csvResult.Mid), 10000U);
 }
 
+TEST(VectorConverters, OutlinesFarBeyondTheFilesPointsAreRefused)
+{
+    // 1100 references to one chain of 1000 points ask for 1.1 million points from a file of
+    // 1000: beyond twice the file's points and beyond the floor of 2^20.
+    const std::vector<std::string> chain = Chain(1, 1, TPts(1000, {5022000, 1278000}));
+    for (const auto& [letter, countStart] : {std::pair{'A', 46}, std::pair{'S', 48}}) {
+        SCOPED_TRACE(letter);
+        const TResult few = RunConverter(
+            letter == 'A' ? &ConvertArea : &ConvertSurface,
+            chain + Feature(letter, countStart, std::vector<std::string>(500, Ref(1, 1))));
+        EXPECT_EQ(few.Error, "");
+        const TResult many = RunConverter(
+            letter == 'A' ? &ConvertArea : &ConvertSurface,
+            chain + Feature(letter, countStart, std::vector<std::string>(1100, Ref(1, 1))));
+        EXPECT_EQ(many.Error, "図形の点が 1048576 個を超えています");
+        EXPECT_EQ(many.Mid, "");
+    }
+}
+
 TEST(VectorConverters, EmptyAndHeaderOnlySourcesWriteNothing)
 {
     for (TConverterFn convert : {&ConvertPoint, &ConvertNode, &ConvertLine, &ConvertSurface,
