@@ -1,9 +1,5 @@
 // Micro-benchmarks of the hot pieces: the line reader, the field splitter, byte slices and the
 // coordinate format.
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
-#include "convert/uniTextFile.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,14 +10,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include "convert/uniFields.h"
+#include "convert/uniNumbers.h"
+#include "convert/uniTextFile.h"
+
 using namespace tolvane::convert;
 
 namespace {
 
 std::filesystem::path MakeFile(std::size_t lines, std::size_t width)
 {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("tolvane-bench-" + std::to_string(::getpid()) + "-" + std::to_string(lines) + ".txt");
+    const auto path =
+        std::filesystem::temp_directory_path() /
+        ("tolvane-bench-" + std::to_string(::getpid()) + "-" + std::to_string(lines) + ".txt");
     std::ofstream out(path, std::ios::binary);
     std::string line(width, 'x');
     for (std::size_t i = 0; i < lines; ++i) {
@@ -62,7 +63,8 @@ BENCHMARK(BM_CountLines);
 
 void BM_GetField(benchmark::State& state)
 {
-    const std::string line = "501376.613,128256.120,13101,000,001,2023,13101,000,001,\"東京都 千代田区\",1-2-3";
+    const std::string line =
+        "501376.613,128256.120,13101,000,001,2023,13101,000,001,\"東京都 千代田区\",1-2-3";
     for (auto _ : state) {
         benchmark::DoNotOptimize(GetField(line, 2, ','));
         benchmark::DoNotOptimize(GetField(line, 10, ','));

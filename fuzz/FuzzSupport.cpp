@@ -12,9 +12,9 @@ namespace tolvane::fuzz {
 const std::filesystem::path& ScratchDir()
 {
     static const std::filesystem::path dir = [] {
-        const std::filesystem::path base =
-            std::filesystem::exists("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                : std::filesystem::temp_directory_path();
+        const std::filesystem::path base = std::filesystem::exists("/dev/shm")
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
         auto path = base / ("tolvane-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
         return path;

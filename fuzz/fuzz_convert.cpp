@@ -1,11 +1,11 @@
 // Every converter, and the ledger pass, on arbitrary source bytes with a fixed Define folder.
 // The first byte picks the data item and the coordinate system; the rest is the source.
+#include <string>
+
 #include "FuzzSupport.h"
 #include "convert/AppError.h"
 #include "convert/ConvertDriver.h"
 #include "convert/uniTextFile.h"
-
-#include <string>
 
 using namespace tolvane::convert;
 using tolvane::fuzz::Check;
@@ -15,7 +15,8 @@ namespace {
 int CountOpenFds()
 {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
         ++count;
     }
     return count;
@@ -31,8 +32,8 @@ std::int64_t CountObjects(const std::filesystem::path& mif)
             data = line == "Data";
             continue;
         }
-        if (line.starts_with("Point ") || line.starts_with("Region ") || line.starts_with("PLine ") ||
-            line == "None") {
+        if (line.starts_with("Point ") || line.starts_with("Region ") ||
+            line.starts_with("PLine ") || line == "None") {
             ++objects;
         }
     }
@@ -51,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t coordSys = data[0] / catalogue.Count() % 4;
     const auto& dir = tolvane::fuzz::ScratchDir();
     const auto source = dir / "source.txt";
-    tolvane::fuzz::WriteFile(source, std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+    tolvane::fuzz::WriteFile(source,
+                             std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
     const auto mif = dir / "out.mif";
     std::filesystem::remove(mif);
     std::filesystem::remove(dir / "out.mid");

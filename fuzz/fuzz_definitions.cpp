@@ -1,12 +1,12 @@
 // The catalogue, its tree and the definition files on arbitrary text.
+#include <string>
+
 #include "FuzzSupport.h"
 #include "convert/AppError.h"
 #include "convert/Catalogue.h"
 #include "convert/ItemDefs.h"
 #include "convert/uniFields.h"
 #include "convert/uniTextFile.h"
-
-#include <string>
 
 using namespace tolvane::convert;
 using tolvane::fuzz::Check;
@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const TDataKindNode& item : category.Children) {
             Check(item.ItemIndex >= 0 && static_cast<std::size_t>(item.ItemIndex) < lines.size(),
                   "items index the catalogue");
-            Check(GetField(lines[static_cast<std::size_t>(item.ItemIndex)], 10, ',') == category.Caption,
+            Check(GetField(lines[static_cast<std::size_t>(item.ItemIndex)], 10, ',') ==
+                      category.Caption,
                   "items sit under their category");
         }
     }
@@ -40,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             slices.AppendRow(bytes, row, 5);
         } catch (const TDataError& error) {
-            Check(error.FileName() == "fuzz.txt" && error.LineNo() > 0, "definition errors name their line");
+            Check(error.FileName() == "fuzz.txt" && error.LineNo() > 0,
+                  "definition errors name their line");
         }
     }
     for (std::size_t i = 1; i < 4; ++i) {

@@ -1,11 +1,11 @@
 // The field splitter, byte slices, trims and the number readers on arbitrary bytes.
-#include "FuzzSupport.h"
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
-
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include "FuzzSupport.h"
+#include "convert/uniFields.h"
+#include "convert/uniNumbers.h"
 
 using namespace tolvane::convert;
 using tolvane::fuzz::Check;
@@ -34,15 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(slice.empty() || (slice.data() >= line.data() &&
                                 slice.data() + slice.size() <= line.data() + line.size()),
               "a slice lies inside its record");
-        Check(count < 0 || static_cast<std::int64_t>(slice.size()) <= count, "a slice is no longer than asked");
+        Check(count < 0 || static_cast<std::int64_t>(slice.size()) <= count,
+              "a slice is no longer than asked");
         if (trim && !slice.empty()) {
-            Check(!IsBlank(slice.front()) && !IsBlank(slice.back()), "a trimmed slice has no blank ends");
+            Check(!IsBlank(slice.front()) && !IsBlank(slice.back()),
+                  "a trimmed slice has no blank ends");
         }
     }
     const std::string_view wide = TrimWide(line);
     Check(wide.size() <= line.size(), "TrimWide only removes");
     // A tab that comes to the front once full-width spaces are gone stays; spaces never do.
-    Check(wide.empty() || (wide.front() != ' ' && wide.back() != ' ' && !wide.starts_with("\x81\x40")),
+    Check(wide.empty() ||
+              (wide.front() != ' ' && wide.back() != ' ' && !wide.starts_with("\x81\x40")),
           "TrimWide leaves no space at the front or back");
 
     if (IsInteger(line) && line.size() <= 9) {
@@ -58,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(text.size() > 9 && text[text.size() - 9] == '.', "eight decimals after a full stop");
         if (std::fabs(*value) < 1e9) {
             const auto back = TryStrToFloat(text);
-            Check(back.has_value() && std::fabs(*back - *value) <= 5.000001e-9, "rounded to eight decimals");
+            Check(back.has_value() && std::fabs(*back - *value) <= 5.000001e-9,
+                  "rounded to eight decimals");
         }
     }
     return 0;

@@ -1,10 +1,10 @@
 // The source line reader, the line lists and the line count against simple reference rules.
+#include <string>
+#include <vector>
+
 #include "FuzzSupport.h"
 #include "convert/AppError.h"
 #include "convert/uniTextFile.h"
-
-#include <string>
-#include <vector>
 
 using namespace tolvane::convert;
 using tolvane::fuzz::Check;

@@ -2,13 +2,13 @@
 // coordinate system, from the first line count to the closed outputs.
 #pragma once
 
-#include "convert/Catalogue.h"
-#include "convert/ConverterTable.h"
-#include "convert/JobObserver.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <span>
+
+#include "convert/Catalogue.h"
+#include "convert/ConverterTable.h"
+#include "convert/JobObserver.h"
 
 namespace tolvane::convert {
 

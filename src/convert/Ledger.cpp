@@ -1,13 +1,13 @@
 // The ledger pass.
 #include "convert/Ledger.h"
 
+#include <string>
+#include <vector>
+
 #include "convert/ItemDefs.h"
 #include "convert/uniFields.h"
 #include "convert/uniMessages.h"
 #include "convert/uniNumbers.h"
-
-#include <string>
-#include <vector>
 
 namespace tolvane::convert {
 

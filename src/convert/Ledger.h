@@ -1,21 +1,21 @@
 // The ledger pass: the ledger (台帳) records of a source file as a CSV file.
 #pragma once
 
-#include "convert/JobObserver.h"
-#include "convert/uniTextFile.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+
+#include "convert/JobObserver.h"
+#include "convert/uniTextFile.h"
 
 namespace tolvane::convert {
 
 /// What the ledger pass needs of the data item.
 struct TLedgerParams
 {
-    std::string_view LedgerKey;    ///< compared with the trimmed bytes 1 to 3 of a line
-    std::int32_t LedgerLines = 0;  ///< above 1: a record's line count stands in bytes 14 to 16
-    std::string_view LedgerFile;   ///< the ledger definition file in the Define folder (CP932)
+    std::string_view LedgerKey;   ///< compared with the trimmed bytes 1 to 3 of a line
+    std::int32_t LedgerLines = 0; ///< above 1: a record's line count stands in bytes 14 to 16
+    std::string_view LedgerFile;  ///< the ledger definition file in the Define folder (CP932)
 };
 
 /// Reads `src` again from its first line and writes every ledger record as one row of

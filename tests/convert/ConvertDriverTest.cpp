@@ -1,10 +1,11 @@
 // One conversion job end to end on small Define folders, with test converters.
-#include "convert/AppError.h"
 #include "convert/ConvertDriver.h"
-#include "mif/uniMifUtils.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "mif/uniMifUtils.h"
+#include "support/TestSupport.h"
 
 using namespace tolvane::convert;
 using tolvane::test::CountOpenFds;
@@ -56,12 +57,12 @@ protected:
         WriteBytes(Define / "col.txt", CrLf({"CODE,schar,2,3", Sjis("名前,char,5,6")}));
         WriteBytes(Define / "ldg.txt", CrLf({"KEY,,4,3", Sjis("名称,,7,6")}));
         SetCatalogue({
-            Sjis("点データ,tp,*.txt,prm.txt,col.txt,0,,0,,分類"),       // 0
-            Sjis("点と台帳,TP,*.txt,prm.txt,col.txt,1,T,1,ldg.txt,分類"), // 1
-            Sjis("台帳のみ,T,*.txt,,,1,T,1,ldg.txt,台帳"),                // 2
-            Sjis("台帳なし,T,*.txt,,,0,,0,,台帳"),                        // 3
-            Sjis("未知の形式,ZZ,*.txt,prm.txt,col.txt,0,,0,,他"),         // 4
-            Sjis("パラメータなし,TP,*.txt,nothere.txt,col.txt,0,,0,,他"), // 5
+            Sjis("点データ,tp,*.txt,prm.txt,col.txt,0,,0,,分類"),            // 0
+            Sjis("点と台帳,TP,*.txt,prm.txt,col.txt,1,T,1,ldg.txt,分類"),    // 1
+            Sjis("台帳のみ,T,*.txt,,,1,T,1,ldg.txt,台帳"),                   // 2
+            Sjis("台帳なし,T,*.txt,,,0,,0,,台帳"),                           // 3
+            Sjis("未知の形式,ZZ,*.txt,prm.txt,col.txt,0,,0,,他"),            // 4
+            Sjis("パラメータなし,TP,*.txt,nothere.txt,col.txt,0,,0,,他"),    // 5
             Sjis("台帳定義なし,TP,*.txt,prm.txt,col.txt,1,T,1,none.txt,他"), // 6
         });
         Source = Dir / "source.txt";
@@ -97,12 +98,13 @@ TEST_F(ConvertDriver, ConvertsPointsWithLedger)
                   " Char(100)\r\nData\r\n\r\nPoint 139.50000000 35.50000000\r\n"
                   "Point 139.50000000 35.50000000\r\n");
     EXPECT_EQ(ReadBytes(Dir / "out.mid"), CrLf({"001," + Sjis("東京"), "002,\"x,y\""}));
-    EXPECT_EQ(ReadBytes(Dir / "out.csv"), CrLf({"\"KEY\",\"" + Sjis("名称") + "\"",
-                                                "\"001\",\"" + Sjis("台帳") + "\""}));
+    EXPECT_EQ(ReadBytes(Dir / "out.csv"),
+              CrLf({"\"KEY\",\"" + Sjis("名称") + "\"", "\"001\",\"" + Sjis("台帳") + "\""}));
 
-    EXPECT_EQ(Observer.Statuses,
-              (std::vector<std::string>{"", "変換の準備をしています。", "点と台帳を変換しています。",
-                                        "台帳データを変換しています。", "変換の後処理をしています。", ""}));
+    EXPECT_EQ(Observer.Statuses, (std::vector<std::string>{"", "変換の準備をしています。",
+                                                           "点と台帳を変換しています。",
+                                                           "台帳データを変換しています。",
+                                                           "変換の後処理をしています。", ""}));
     EXPECT_EQ(Observer.Maxima, (std::vector<std::int64_t>{4, 8}));
     // Pumps at every second line of the converter; then the bar runs full, back to 0, hidden.
     EXPECT_EQ(Observer.Positions, (std::vector<std::int64_t>{2, 4, 8, 0}));
@@ -137,8 +139,8 @@ TEST_F(ConvertDriver, LedgerOnlyItems)
     ASSERT_TRUE(Convert(2, Dir / "t.mif"));
     EXPECT_FALSE(std::filesystem::exists(Dir / "t.mif"));
     EXPECT_FALSE(std::filesystem::exists(Dir / "t.mid"));
-    EXPECT_EQ(ReadBytes(Dir / "t.csv"), CrLf({"\"KEY\",\"" + Sjis("名称") + "\"",
-                                              "\"001\",\"" + Sjis("台帳") + "\""}));
+    EXPECT_EQ(ReadBytes(Dir / "t.csv"),
+              CrLf({"\"KEY\",\"" + Sjis("名称") + "\"", "\"001\",\"" + Sjis("台帳") + "\""}));
     EXPECT_EQ(Observer.Maxima, (std::vector<std::int64_t>{4})); // not doubled: one pass only
 
     // Without a ledger a ledger-only item writes nothing at all, and succeeds.
@@ -150,8 +152,8 @@ TEST_F(ConvertDriver, LedgerOnlyItems)
 TEST_F(ConvertDriver, CodeWithoutConverterWritesHeaderOnly)
 {
     ASSERT_TRUE(Convert(4, Dir / "z.mif"));
-    EXPECT_EQ(ReadBytes(Dir / "z.mif"), kHeader97 + "Columns 2\r\nCODE Char(20)\r\n" + Sjis("名前") +
-                                            " Char(100)\r\nData\r\n\r\n");
+    EXPECT_EQ(ReadBytes(Dir / "z.mif"), kHeader97 + "Columns 2\r\nCODE Char(20)\r\n" +
+                                            Sjis("名前") + " Char(100)\r\nData\r\n\r\n");
     EXPECT_EQ(ReadBytes(Dir / "z.mid"), "");
 }
 
@@ -206,7 +208,8 @@ TEST_F(ConvertDriver, BadColumnDefinitionNamesTheDefinitionFile)
     WriteBytes(Define / "col.txt", CrLf({"CODE,schar,2,3", "X,char,five,1"}));
     EXPECT_FALSE(Convert(0, Dir / "b.mif"));
     ASSERT_EQ(Observer.Failures.size(), 1U);
-    EXPECT_EQ(Observer.Failures[0], (Define / "col.txt").string() + ":2: 'five' は整数ではありません");
+    EXPECT_EQ(Observer.Failures[0],
+              (Define / "col.txt").string() + ":2: 'five' は整数ではありません");
 }
 
 TEST_F(ConvertDriver, MissingLedgerDefinitionLeavesCompleteMifAndMid)

@@ -1,9 +1,10 @@
 // Definition files: the column list, parameters, column values and their errors.
-#include "convert/AppError.h"
 #include "convert/ItemDefs.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "support/TestSupport.h"
 
 using namespace tolvane::convert;
 using tolvane::mif::TColType;
@@ -23,15 +24,15 @@ TDefLines Defs(std::vector<std::string> lines, std::string fileName = "col.txt")
 
 TEST(BuildColumns, TypeWordsAndWidths)
 {
-    const auto columns = BuildColumns(Defs({"NAME,SCHAR,1,10", "CODE,Integer,11,5", "V,float,1,1",
-                                            "D,Date", "L,LOGICAL", "X,varchar,1,2", "",
-                                            "\"Q\",\" float \",1,1", Sjis("名前,char,1,1"), "N"}));
+    const auto columns = BuildColumns(
+        Defs({"NAME,SCHAR,1,10", "CODE,Integer,11,5", "V,float,1,1", "D,Date", "L,LOGICAL",
+              "X,varchar,1,2", "", "\"Q\",\" float \",1,1", Sjis("名前,char,1,1"), "N"}));
     ASSERT_EQ(columns.size(), 10U);
     const std::vector<std::tuple<std::string, TColType, int>> expected{
-        {"NAME", TColType::Char, 20},     {"CODE", TColType::Integer, 100},
-        {"V", TColType::Float, 100},      {"D", TColType::Date, 100},
-        {"L", TColType::Logical, 100},    {"X", TColType::Char, 100},
-        {"", TColType::Char, 100},        {"Q", TColType::Float, 100},
+        {"NAME", TColType::Char, 20},        {"CODE", TColType::Integer, 100},
+        {"V", TColType::Float, 100},         {"D", TColType::Date, 100},
+        {"L", TColType::Logical, 100},       {"X", TColType::Char, 100},
+        {"", TColType::Char, 100},           {"Q", TColType::Float, 100},
         {Sjis("名前"), TColType::Char, 100}, {"N", TColType::Char, 100}};
     for (std::size_t i = 0; i < columns.size(); ++i) {
         SCOPED_TRACE(i);

@@ -1,9 +1,10 @@
 // The ledger pass on its own.
-#include "convert/AppError.h"
 #include "convert/Ledger.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "convert/AppError.h"
+#include "support/TestSupport.h"
 
 using namespace tolvane::convert;
 using tolvane::test::CrLf;
@@ -41,7 +42,8 @@ protected:
 
 TEST_F(Ledger, KeyIsTheTrimmedFirstThreeBytes)
 {
-    const std::string csv = Run({"A1 rec1", "A10rec2", " A1rec3", "A1", "B1 rec4"}, {"V,,4,4"}, "A1", 1);
+    const std::string csv =
+        Run({"A1 rec1", "A10rec2", " A1rec3", "A1", "B1 rec4"}, {"V,,4,4"}, "A1", 1);
     EXPECT_EQ(csv, CrLf({"\"V\"", "\"rec1\"", "\"rec3\"", "\"\""}));
     EXPECT_EQ(Steps, 5);
     EXPECT_EQ(Observer.Statuses, (std::vector<std::string>{"台帳データを変換しています。"}));
@@ -57,9 +59,15 @@ TEST_F(Ledger, MultiLineRecords)
 {
     // n from bytes 14 to 16: " 3" and "003" consume two further lines; blank or text gives a
     // record of one line.
-    const std::vector<std::string> source{
-        "LT 0000000001  3first", "second", "third", "LT 0000000002003a", "b", "c",
-        "LT 0000000003   alone", "LT 0000000004 x alone2", "after"};
+    const std::vector<std::string> source{"LT 0000000001  3first",
+                                          "second",
+                                          "third",
+                                          "LT 0000000002003a",
+                                          "b",
+                                          "c",
+                                          "LT 0000000003   alone",
+                                          "LT 0000000004 x alone2",
+                                          "after"};
     const std::string csv = Run(source, {"ID,,4,10", "REST,,17,30"}, "LT", 2);
     EXPECT_EQ(csv, CrLf({"\"ID\",\"REST\"", "\"0000000001\",\"firstsecondthird\"",
                          "\"0000000002\",\"abc\"", "\"0000000003\",\"alone\"",
@@ -72,17 +80,21 @@ TEST_F(Ledger, MultiLineRecords)
 
 TEST_F(Ledger, FurtherLineColumns)
 {
-    const std::vector<std::string> source{"T  " + Sjis("山田　太郎") + "      ", "  raw note ", "T  x", "end"};
-    const std::string csv = Run(source, {"NAME,char,4,20", "NOTE,char,1,*", "AFTER,char,1,3"}, "T", 1);
+    const std::vector<std::string> source{"T  " + Sjis("山田　太郎") + "      ", "  raw note ",
+                                          "T  x", "end"};
+    const std::string csv =
+        Run(source, {"NAME,char,4,20", "NOTE,char,1,*", "AFTER,char,1,3"}, "T", 1);
     EXPECT_EQ(csv, CrLf({"\"NAME\",\"NOTE\",\"AFTER\"",
-                         "\"" + Sjis("山田　太郎") + "\",  raw note ,\"r\"", // later columns slice the new line
+                         "\"" + Sjis("山田　太郎") +
+                             "\",  raw note ,\"r\"", // later columns slice the new line
                          "\"x\",end,\"end\""}));
 }
 
 TEST_F(Ledger, ReadingPastTheEndGivesEmptyLines)
 {
-    EXPECT_EQ(Run({"LT 0000000001  5first", "second"}, {"ID,,4,10", "REST,,17,30", "N,,1,*"}, "LT", 2),
-              CrLf({"\"ID\",\"REST\",\"N\"", "\"0000000001\",\"firstsecond\","}));
+    EXPECT_EQ(
+        Run({"LT 0000000001  5first", "second"}, {"ID,,4,10", "REST,,17,30", "N,,1,*"}, "LT", 2),
+        CrLf({"\"ID\",\"REST\",\"N\"", "\"0000000001\",\"firstsecond\","}));
 }
 
 TEST_F(Ledger, WideSpacesAndQuotes)
