@@ -11,7 +11,7 @@ cmake --build --preset dev --target tolvane tolvane-cli
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     cat <<'MSG'
 There is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the desktop program
-cannot open its window. Either run it on a virtual display:
+cannot open its window. Either run it on a virtual display (apt-get install xvfb):
 
     xvfb-run -a build/bin/tolvane
 

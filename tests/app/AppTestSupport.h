@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include <QAction>
@@ -143,3 +144,9 @@ protected:
 };
 
 } // namespace tolvane::test
+
+/// QString in test failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

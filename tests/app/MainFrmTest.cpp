@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -84,6 +86,12 @@ TEST_F(TMainFrm, ControlsSitAtTheirPlaces)
     EXPECT_FALSE(progress->isVisible());
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("Tolvane Converter"));
     EXPECT_EQ(Form->font().pixelSize(), 12);
+    // Without the Windows font the installed IPA Gothic stands in (install-deps.sh installs it).
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(QStringLiteral("IPAGothic")) &&
+        !families.contains(QStringLiteral("MS PGothic"))) {
+        EXPECT_EQ(QFontInfo(Form->font()).family(), QStringLiteral("IPAGothic"));
+    }
     EXPECT_FALSE(Form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
 
