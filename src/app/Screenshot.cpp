@@ -1,18 +1,24 @@
 // Takes the README's picture of the main window: the shipped Define folder loaded and a data
-// item selected. Not built by default:
+// item selected; optionally also pictures of the About box and the help window. Not built by
+// default:
 //   cmake --build build --target tolvane_screenshot
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/bin/tolvane_screenshot docs/screenshot.png
+// followed, if wanted, by the files for the About box and the help window.
 #include <optional>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "app/AboutDlg.h"
 #include "app/AppResources.h"
+#include "app/Help.h"
 #include "app/MainFrm.h"
 #include "app/UiServices.h"
+#include "app/VersionInfo.h"
 
 namespace {
 
@@ -60,6 +66,22 @@ int main(int argc, char** argv)
     int status = 1;
     QTimer::singleShot(500, &form, [&] {
         status = form.grab().save(out) ? 0 : 1;
+        if (argc > 2) {
+            tolvane::app::TdlgAbout about(ui, &form);
+            about.lblVersion->setText(QStringLiteral("Version ") +
+                                      tolvane::app::GetFileVersionText());
+            about.lblVersion->adjustSize();
+            about.show();
+            QApplication::processEvents();
+            status |= about.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+        }
+        if (argc > 3) {
+            tolvane::app::THelpWindow help(tolvane::app::DefaultHelpDir());
+            help.Search(QStringLiteral("統合"));
+            help.show();
+            QApplication::processEvents();
+            status |= help.grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+        }
         QApplication::quit();
     });
     QApplication::exec();
