@@ -178,7 +178,6 @@ void TfrmMain::FormCreate()
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
-    m_openDialog1.Filter.clear();
     m_saveDialog1.Filter = kFilterMif;
     m_saveDialog1.DefaultExt = QStringLiteral("mif");
     m_openDialog2.Filter = kFilterBatch;
