@@ -1,0 +1,131 @@
+// Draws the program's images (ImageList1 and the program icon) into PNG files. Run it once when
+// a drawing changes and commit its output:
+//   cmake --build build --target tolvane_draw_images
+//   QT_QPA_PLATFORM=offscreen build/bin/tolvane_draw_images src/app/images
+#include <QColor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QString>
+
+namespace {
+
+QImage NewImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// 0: a green check mark (a converted batch row).
+QImage DrawCheck()
+{
+    QImage image = NewImage(16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath tick;
+    tick.moveTo(2.5, 8.5);
+    tick.lineTo(6.0, 12.5);
+    tick.lineTo(13.5, 3.5);
+    p.setPen(QPen(QColor(0x1b, 0x5e, 0x20), 4.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(tick);
+    p.setPen(QPen(QColor(0x43, 0xc0, 0x4a), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(tick);
+    return image;
+}
+
+// 1: a red cross (a failed batch row).
+QImage DrawCross()
+{
+    QImage image = NewImage(16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath cross;
+    cross.moveTo(3.5, 3.5);
+    cross.lineTo(12.5, 12.5);
+    cross.moveTo(12.5, 3.5);
+    cross.lineTo(3.5, 12.5);
+    p.setPen(QPen(QColor(0x8e, 0x10, 0x10), 4.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(cross);
+    p.setPen(QPen(QColor(0xe5, 0x39, 0x35), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(cross);
+    return image;
+}
+
+// One flat map sheet seen at a slant, its top corner at (cx, top).
+QPolygonF Sheet(double cx, double top, double halfWidth, double halfHeight)
+{
+    return QPolygonF({QPointF(cx, top), QPointF(cx + halfWidth, top + halfHeight),
+                      QPointF(cx, top + 2 * halfHeight),
+                      QPointF(cx - halfWidth, top + halfHeight)});
+}
+
+// 2: stacked map layers (a data item), drawn on a 16 x 16 grid scaled to `size`.
+QImage DrawLayers(int size)
+{
+    QImage image = NewImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 16.0;
+    p.scale(s, s);
+    const QColor fills[] = {QColor(0x6d, 0xb3, 0x3f), QColor(0xf2, 0xc1, 0x4e),
+                            QColor(0x4a, 0x90, 0xd9)};
+    const double tops[] = {6.5, 4.0, 1.5};
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(QPen(QColor(0x26, 0x32, 0x38), 0.9));
+        p.setBrush(fills[i]);
+        p.drawPolygon(Sheet(8.0, tops[i], 7.0, 3.8));
+    }
+    // A road and a river on the top sheet.
+    p.setPen(QPen(QColor(0xff, 0xff, 0xff), 0.9));
+    p.drawLine(QPointF(4.5, 5.3), QPointF(10.5, 2.8));
+    p.setPen(QPen(QColor(0x1c, 0x4f, 0x8a), 0.9));
+    p.drawLine(QPointF(6.0, 7.5), QPointF(11.5, 4.8));
+    return image;
+}
+
+// 3: a yellow folder (a category).
+QImage DrawFolder()
+{
+    QImage image = NewImage(16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor edge(0x9a, 0x6b, 0x00);
+    QPainterPath back;
+    back.moveTo(1.5, 3.5);
+    back.lineTo(6.0, 3.5);
+    back.lineTo(7.5, 5.0);
+    back.lineTo(14.5, 5.0);
+    back.lineTo(14.5, 13.5);
+    back.lineTo(1.5, 13.5);
+    back.closeSubpath();
+    p.setPen(QPen(edge, 1.0));
+    p.setBrush(QColor(0xe8, 0xb4, 0x1c));
+    p.drawPath(back);
+    QPainterPath front;
+    front.moveTo(1.5, 13.5);
+    front.lineTo(3.0, 7.0);
+    front.lineTo(15.5, 7.0);
+    front.lineTo(14.5, 13.5);
+    front.closeSubpath();
+    p.setBrush(QColor(0xff, 0xd8, 0x4d));
+    p.drawPath(front);
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    const bool ok = DrawCheck().save(out.filePath(QStringLiteral("converted.png"))) &&
+                    DrawCross().save(out.filePath(QStringLiteral("failed.png"))) &&
+                    DrawLayers(16).save(out.filePath(QStringLiteral("dataitem.png"))) &&
+                    DrawFolder().save(out.filePath(QStringLiteral("category.png"))) &&
+                    DrawLayers(32).save(out.filePath(QStringLiteral("tolvane.png")));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,120 @@
+// The About box, the help window, the version text and the dialog filters.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "app/AboutDlg.h"
+#include "app/Help.h"
+#include "app/UiServices.h"
+#include "app/VersionInfo.h"
+
+using namespace tolvane::app;
+using namespace tolvane::test;
+
+namespace {
+
+using TAboutFrm = TWindowTest;
+
+TEST_F(TAboutFrm, AboutBoxShowsTheVersionAndItsLinksOpen)
+{
+    OpenForm();
+    bool checked = false;
+    Ui.OnDialog = [&](QDialog& dialog) {
+        checked = true;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("バージョン情報"));
+        EXPECT_EQ(dialog.width(), 361);
+        auto* version = dialog.findChild<QLabel*>(QStringLiteral("lblVersion"));
+        ASSERT_NE(version, nullptr);
+        EXPECT_EQ(version->text(), QStringLiteral("Version ") + QStringLiteral(TOLVANE_VERSION));
+        EXPECT_EQ(version->pos(), QPoint(104, 32));
+        auto* title = dialog.findChild<QLabel*>(QStringLiteral("lblTitle"));
+        EXPECT_EQ(title->text(), QStringLiteral("Tolvane Converter"));
+        EXPECT_EQ(title->pos(), QPoint(104, 16));
+        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("imgProgramIcon"))->geometry(),
+                  QRect(64, 16, 32, 32));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Button1"));
+        EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+        EXPECT_EQ(ok->geometry(), QRect(144, 152, 75, 21));
+        EXPECT_TRUE(ok->isDefault());
+        dialog.findChild<QLabel*>(QStringLiteral("lblWeb"))
+            ->linkActivated(QStringLiteral("https://nlftp.mlit.go.jp/ksj/"));
+        dialog.findChild<QLabel*>(QStringLiteral("lblMail"))
+            ->linkActivated(QStringLiteral("mailto:support@tolvane.example"));
+        ok->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    };
+    Action("A1")->trigger();
+    EXPECT_TRUE(checked);
+    ASSERT_EQ(Ui.Urls.size(), 2U);
+    EXPECT_EQ(Ui.Urls[0].scheme(), QStringLiteral("https"));
+    EXPECT_EQ(Ui.Urls[1].scheme(), QStringLiteral("mailto"));
+}
+
+TEST(VersionInfo, ComesFromTheBuild)
+{
+    EXPECT_EQ(GetFileVersionText(), QStringLiteral(TOLVANE_VERSION));
+    EXPECT_FALSE(GetFileVersionText().isEmpty());
+}
+
+TEST(HelpWindow, ListsTheShippedTopicsAndSearchesThem)
+{
+    THelpWindow help(QString::fromStdString((SourceDir() / "data" / "help").string()));
+    const QStringList titles = help.TopicTitles();
+    ASSERT_EQ(titles.size(), 5);
+    EXPECT_EQ(titles.at(0), QStringLiteral("変換のしかた"));
+    EXPECT_EQ(help.CurrentTitle(), titles.at(0));
+
+    const QStringList merge = help.Search(QStringLiteral("統合"));
+    EXPECT_TRUE(merge.contains(QStringLiteral("ファイルの統合")));
+    EXPECT_LT(merge.size(), titles.size());
+    EXPECT_EQ(help.CurrentTitle(), merge.at(0));
+    EXPECT_TRUE(
+        help.findChild<QTextBrowser*>(QStringLiteral("txtPage"))->textCursor().hasSelection());
+
+    EXPECT_TRUE(help.Search(QStringLiteral("MID")).contains(QStringLiteral("ファイルの統合")));
+    EXPECT_TRUE(help.Search(QStringLiteral("mid")).contains(QStringLiteral("ファイルの統合")));
+    EXPECT_TRUE(help.Search(QStringLiteral("見つからない語xyz")).isEmpty());
+    EXPECT_EQ(help.Search(QString()).size(), titles.size());
+    help.ShowTopic(2);
+    EXPECT_EQ(help.CurrentTitle(), titles.at(2));
+}
+
+TEST(HelpWindow, MissingPagesSaySo)
+{
+    TTempDir dir;
+    THelpWindow help(QString::fromStdString(dir.Path().string()));
+    EXPECT_TRUE(help.TopicTitles().isEmpty());
+    EXPECT_TRUE(help.findChild<QTextBrowser*>(QStringLiteral("txtPage"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("ヘルプのページが見つかりません")));
+    EXPECT_TRUE(help.Search(QStringLiteral("x")).isEmpty());
+}
+
+TEST(ToNameFilters, KeepsTheDescriptions)
+{
+    struct TCase
+    {
+        const char* Filter;
+        QStringList Expected;
+    };
+    const TCase cases[] = {
+        {"国土数値情報(L03-*.dat)|L03-*.dat|すべてのファイル(*.*)|*.*",
+         {QStringLiteral("国土数値情報(L03-*.dat) (L03-*.dat)"),
+          QStringLiteral("すべてのファイル(*.*) (*.*)")}},
+        {"MapInfo インポート/エクスポート (*.mif)|*.mif",
+         {QStringLiteral("MapInfo インポート/エクスポート (*.mif) (*.mif)")}},
+        {"two|*.txt;*.csv", {QStringLiteral("two (*.txt *.csv)")}},
+        {"", {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Filter);
+        EXPECT_EQ(ToNameFilters(QString::fromUtf8(c.Filter)), c.Expected);
+    }
+}
+
+} // namespace
