@@ -6,7 +6,10 @@
 // followed, if wanted, by the files for the About box and the help window.
 #include <optional>
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -57,11 +60,48 @@ int main(int argc, char** argv)
     tolvane::app::TfrmMain form(ui, options);
     form.show();
 
+    // A land-use item, its shipped sample as the source and two jobs in the batch list.
     auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("tvwDataKind"));
-    if (tree != nullptr && tree->topLevelItemCount() > 0 &&
-        tree->topLevelItem(0)->childCount() > 0) {
-        tree->setFocus();
-        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    QTreeWidgetItem* chosen = nullptr;
+    if (tree != nullptr) {
+        for (int i = 0; i < tree->topLevelItemCount() && chosen == nullptr; ++i) {
+            QTreeWidgetItem* category = tree->topLevelItem(i);
+            for (int j = 0; j < category->childCount(); ++j) {
+                if (category->child(j)->text(0).contains(QStringLiteral("平成18年"))) {
+                    chosen = category->child(j);
+                    break;
+                }
+            }
+        }
+        if (chosen == nullptr && tree->topLevelItemCount() > 0 &&
+            tree->topLevelItem(0)->childCount() > 0) {
+            chosen = tree->topLevelItem(0)->child(0);
+        }
+        if (chosen != nullptr) {
+            tree->setFocus();
+            tree->setCurrentItem(chosen);
+        }
+    }
+    const QString samples = QStringLiteral(TOLVANE_SAMPLES_DIR);
+    auto* src = form.findChild<QLineEdit*>(QStringLiteral("edtSrcFile"));
+    auto* dst = form.findChild<QLineEdit*>(QStringLiteral("edtDscFile"));
+    auto* add = form.findChild<QAction*>(QStringLiteral("actAddToBatch"));
+    if (chosen != nullptr && src != nullptr && dst != nullptr && add != nullptr &&
+        QDir(samples).exists(QStringLiteral("L03-18M-13-jgd.dat"))) {
+        src->setText(samples + QStringLiteral("/L03-18M-13-jgd.dat"));
+        dst->setText(QStringLiteral("/home/gis/out/L03-18M-13.mif"));
+        form.UpdateActions();
+        add->trigger();
+        dst->setText(QStringLiteral("/home/gis/out/L03-18M-13-copy.mif"));
+        add->trigger();
+        if (auto* combine = form.findChild<QCheckBox*>(QStringLiteral("chkCombine"))) {
+            combine->setChecked(true);
+        }
+        if (auto* merged = form.findChild<QLineEdit*>(QStringLiteral("edtConbineFile"))) {
+            merged->setText(QStringLiteral("/home/gis/out/L03-18M-all.mif"));
+        }
+        dst->setText(QStringLiteral("/home/gis/out/L03-18M-13.mif"));
+        form.UpdateActions();
     }
     int status = 1;
     QTimer::singleShot(500, &form, [&] {
