@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# Whole-conversion benchmark: builds the release programs, writes large source files with
+# tolvane-gen into a scratch folder, converts each several times with tolvane-cli and prints one
+# table row per case, with the time `cp` takes to copy the produced files measured in the same
+# run. The outputs are compared with the checksums in bench/expected-outputs.sha256, which were
+# recorded with the converter before any speed work: a faster converter must write the same bytes.
+#
+#   bench/run.sh [--runs N] [--scratch DIR] [--only CASE[,CASE...]] [--cli PATH] [--no-build]
+#                [--record]
+#
+# --runs N      timed runs per case (default 5); the table shows medians
+# --scratch DIR parent of the scratch folder (default: $TMPDIR or /tmp); it must have about
+#               9 GB free: the sources take 1.4 GB, the largest case (M3_10 at four times the
+#               size) writes 3.3 GB and its copy another 3.3 GB. The folder is removed at the end.
+# --only        run only these cases (names as in the first column, e.g. M3_10,A,batch)
+# --cli PATH    time another tolvane-cli (for example an older build) instead of the fresh one
+# --no-build    use build/release as it is
+# --record      write the checksums of this run's outputs to bench/expected-outputs.sha256
+#
+# Every run starts with its outputs removed and `sync`, so no run pays for an earlier one's
+# writeback; the sources are in the page cache (warm), the outputs go to the page cache of the
+# scratch folder's filesystem, and `cp` copies them to a fresh folder on that filesystem.
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+runs=5
+scratchParent=${TMPDIR:-/tmp}
+only=""
+cli=""
+build=1
+record=0
+while [[ $# -gt 0 ]]; do
+    case $1 in
+    --runs) runs=$2; shift 2 ;;
+    --scratch) scratchParent=$2; shift 2 ;;
+    --only) only=",$2,"; shift 2 ;;
+    --cli) cli=$(realpath "$2"); shift 2 ;;
+    --no-build) build=0; shift ;;
+    --record) record=1; shift ;;
+    -h | --help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+    *) echo "run.sh: unknown argument $1" >&2; exit 2 ;;
+    esac
+done
+
+bin=$repo/build/release/bin
+if [[ $build -eq 1 ]]; then
+    [[ -f $repo/build/release/CMakeCache.txt ]] || cmake --preset release -S "$repo" >/dev/null
+    cmake --build "$repo/build/release" --target tolvane-cli tolvane-gen >/dev/null
+fi
+cli=${cli:-$bin/tolvane-cli}
+gen=$bin/tolvane-gen
+mainDefine=$bin/Define
+genDefine=$repo/tests/data/gen/Define
+expected=$repo/bench/expected-outputs.sha256
+
+scratch=$(mktemp -d "$scratchParent/tolvane-bench.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/src" "$scratch/out" "$scratch/copy"
+sums=$scratch/sums.txt
+: >"$sums"
+
+want() { [[ -z $only || $only == *",$1,"* ]]; }
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Runs "$@" once with its outputs gone and the disk synced; appends "nanoseconds rssKB" to $times.
+timed() {
+    rm -f "$scratch"/out/* "$scratch"/copy/*
+    sync
+    local t0 t1
+    t0=$(date +%s%N)
+    if ! /usr/bin/time -f '%M' -o "$scratch/rss" "$@" >"$scratch/log" 2>&1; then
+        echo "run.sh: failed: $*" >&2
+        cat "$scratch/log" >&2
+        exit 1
+    fi
+    t1=$(date +%s%N)
+    echo "$((t1 - t0)) $(tail -n 1 "$scratch/rss")" >>"$times"
+}
+
+# Time of `cp` copying the files now in out/ to copy/ (they are kept), in nanoseconds.
+cp_time() {
+    local files=("$scratch"/out/*)
+    rm -f "$scratch"/copy/*
+    sync
+    local t0 t1
+    t0=$(date +%s%N)
+    cp "${files[@]}" "$scratch/copy/"
+    t1=$(date +%s%N)
+    echo $((t1 - t0))
+}
+
+check_sums() { # case
+    local name=$1 f
+    for f in "$scratch"/out/*; do
+        echo "$(sha256sum <"$f" | cut -d' ' -f1)  $name/$(basename "$f")" >>"$sums"
+    done
+}
+
+mb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1e6 }'; }
+bytes_of() { local s=0 f; for f in "$@"; do s=$((s + $(stat -c %s "$f"))); done; echo $s; }
+
+printf '%-9s %9s %9s %8s %9s %9s %11s %8s %8s %7s\n' format "in MB" "out MB" seconds "in MB/s" \
+    "out MB/s" "objects/s" "RSS MB" "cp s" "/cp"
+
+# case name, item, define dir, objects kind, gen arguments...
+run_case() {
+    local name=$1 item=$2 define=$3 kind=$4
+    shift 4
+    local file=${name//\//_}
+    local src=$scratch/src/$file.txt
+    "$gen" --define "$define" "$@" --out "$src" >/dev/null
+    times=$scratch/times.txt
+    : >"$times"
+    local cpTimes=() i
+    for ((i = 0; i < runs; i++)); do
+        timed "$cli" convert --define "$define" --item "$item" "$src" "$scratch/out/$file.mif"
+        [[ $i -eq 0 ]] && check_sums "$file"
+        cpTimes+=("$(cp_time)")
+    done
+    local ns rss cpns outBytes inBytes objects
+    ns=$(cut -d' ' -f1 "$times" | median)
+    rss=$(cut -d' ' -f2 "$times" | median)
+    cpns=$(printf '%s\n' "${cpTimes[@]}" | median)
+    outBytes=$(bytes_of "$scratch"/out/*)
+    inBytes=$(bytes_of "$src")
+    if [[ $kind == ledger ]]; then
+        objects=$(($(wc -l <"$scratch/out/$file.csv") - 1))
+    else
+        objects=$(wc -l <"$scratch/out/$file.mid")
+    fi
+    awk -v n="$name" -v i="$inBytes" -v o="$outBytes" -v t="$ns" -v r="$rss" -v c="$cpns" \
+        -v k="$objects" 'BEGIN {
+            s = t / 1e9
+            printf "%-9s %9.1f %9.1f %8.3f %9.1f %9.1f %11.0f %8.1f %8.3f %7.2f\n", n, i / 1e6,
+                o / 1e6, s, i / 1e6 / s, o / 1e6 / s, k / s, r / 1024, c / 1e9, t / c }'
+    eval "${file}_ns=$ns"
+    rm -f "$src" "$scratch"/out/* "$scratch"/copy/*
+}
+
+# A case at full and at quarter size; the quarter row is named NAME/4.
+run_pair() { # name item define kind records [chains]
+    local name=$1 item=$2 define=$3 kind=$4 records=$5 chains=${6:-0}
+    want "$name" || return 0
+    local extra=() quarter=()
+    [[ $chains -gt 0 ]] && extra=(--chains "$chains") && quarter=(--chains $((chains / 4)))
+    run_case "$name" "$item" "$define" "$kind" --item "$item" --records "$records" "${extra[@]}"
+    run_case "$name/4" "$item" "$define" "$kind" --item "$item" --records $((records / 4)) \
+        "${quarter[@]}"
+}
+
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
+run_pair M3_10 4 "$mainDefine" objects 50000
+if want M3_10; then
+    run_case "M3_10x4" 4 "$mainDefine" objects --item 4 --records 200000
+fi
+run_pair M3 2 "$mainDefine" objects 1000000
+run_pair P 0 "$mainDefine" objects 2000000
+run_pair L 8 "$mainDefine" objects 500000
+run_pair A 12 "$genDefine" objects 200000 500000
+run_pair S 10 "$genDefine" objects 200000
+run_pair PCSV2 1 "$mainDefine" objects 1000000
+run_pair T 13 "$mainDefine" ledger 1000000
+
+# Linear growth: four times the input should take at most 4.4 times as long.
+echo
+echo "time at full size / time at a quarter of it:"
+for name in M3_10 M3 P L A S PCSV2 T; do
+    full=${name}_ns
+    quarter=${name}_4_ns
+    if [[ -n ${!full:-} && -n ${!quarter:-} ]]; then
+        awk -v n="$name" -v f="${!full}" -v q="${!quarter}" 'BEGIN { printf "  %-6s %.2f\n", n, f / q }'
+    fi
+done
+if [[ -n ${M3_10x4_ns:-} && -n ${M3_10_ns:-} ]]; then
+    awk -v f="$M3_10x4_ns" -v q="$M3_10_ns" 'BEGIN { printf "  %-6s %.2f (four times the M3_10 case)\n", "M3_10x4", f / q }'
+fi
+
+# Parallel batch: eight equal M3 jobs, merged, with one job at a time and with one per core.
+if want batch; then
+    echo
+    jobs=$(nproc)
+    list=$scratch/src/batch.txt
+    {
+        printf 'tolvane\r\n200\r\n-1\r\n%s\r\n' "$scratch/out/merged.mif"
+        for k in 1 2 3 4 5 6 7 8; do
+            "$gen" --item 2 --records 250000 --seed "$k" --out "$scratch/src/b$k.txt" >/dev/null
+            printf '"2"\t"%s"\t"%s"\t"0"\r\n' "$scratch/src/b$k.txt" "$scratch/out/b$k.mif"
+        done
+    } >"$list"
+    declare -A batchNs
+    for j in 1 "$jobs"; do
+        times=$scratch/times.txt
+        : >"$times"
+        for ((i = 0; i < runs; i++)); do
+            timed "$cli" batch --define "$mainDefine" --jobs "$j" "$list"
+            if [[ $i -eq 0 ]]; then
+                check_sums "batch-jobs$j"
+            fi
+        done
+        batchNs[$j]=$(cut -d' ' -f1 "$times" | median)
+        rss=$(cut -d' ' -f2 "$times" | median)
+        outBytes=$(bytes_of "$scratch"/out/*)
+        awk -v j="$j" -v t="${batchNs[$j]}" -v o="$outBytes" -v r="$rss" 'BEGIN {
+            printf "batch of 8 M3 jobs (2M records), merged, --jobs %-2s %7.3f s  %7.1f MB written  RSS %.1f MB\n",
+                j, t / 1e9, o / 1e6, r / 1024 }'
+    done
+    awk -v a="${batchNs[1]}" -v b="${batchNs[$jobs]}" -v j="$jobs" \
+        'BEGIN { printf "speed-up of --jobs %s over --jobs 1: %.2f\n", j, a / b }'
+    # Both runs must write the same bytes.
+    if ! diff <(grep ' batch-jobs1/' "$sums" | sed 's| batch-jobs1/| |') \
+        <(grep " batch-jobs$jobs/" "$sums" | sed "s| batch-jobs$jobs/| |") >/dev/null; then
+        echo "run.sh: --jobs $jobs wrote other bytes than --jobs 1" >&2
+        exit 1
+    fi
+    sed -i "/ batch-jobs$jobs\//d" "$sums"
+    sed -i 's| batch-jobs1/| batch/|' "$sums"
+fi
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
+
+# Output identity with the recorded checksums.
+echo
+if [[ $record -eq 1 ]]; then
+    sort -k2 "$sums" >"$expected"
+    echo "recorded $(wc -l <"$expected") checksums in $expected"
+elif [[ -f $expected ]]; then
+    mismatch=0
+    while read -r sum file; do
+        ref=$(awk -v f="$file" '$2 == f { print $1 }' "$expected")
+        if [[ -z $ref ]]; then
+            echo "no recorded checksum for $file"
+        elif [[ $ref != "$sum" ]]; then
+            echo "DIFFERENT: $file"
+            mismatch=1
+        fi
+    done <"$sums"
+    if [[ $mismatch -eq 1 ]]; then
+        echo "outputs differ from the recorded ones" >&2
+        exit 1
+    fi
+    echo "all $(wc -l <"$sums") outputs are byte for byte the recorded ones"
+fi
