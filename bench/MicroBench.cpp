@@ -1,5 +1,6 @@
-// Micro-benchmarks of the hot pieces: the line reader, the field splitter, byte slices and the
-// coordinate format.
+// Micro-benchmarks of the hot pieces: the line reader and line count, the merge's copy of clean
+// lines, the field splitter, byte slices and blank trimming, MID values, the coordinate format
+// and the chain index.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,8 @@
 #include "convert/uniFields.h"
 #include "convert/uniNumbers.h"
 #include "convert/uniTextFile.h"
+#include "ksj/uniKsjLinks.h"
+#include "mif/uniMifUtils.h"
 
 using namespace tolvane::convert;
 
@@ -112,5 +115,105 @@ void BM_FormatCoord(benchmark::State& state)
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_FormatCoord);
+
+void BM_ReadCleanLines(benchmark::State& state)
+{
+    // The merge's copy: runs of CR LF lines taken whole from the buffer.
+    const auto path = MakeFile(200000, 80);
+    for (auto _ : state) {
+        TSjisLineReader reader(path);
+        std::size_t bytes = 0;
+        while (!reader.Eof()) {
+            const std::string_view clean = reader.ReadCleanLines();
+            bytes += clean.empty() ? reader.ReadLineView().size() + 2 : clean.size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 200000 * 82);
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadCleanLines);
+
+void BM_TrimPaddedSlice(benchmark::State& state)
+{
+    // A name field of a fixed-width record: a few characters and a long run of blanks.
+    const std::string record =
+        "P  533945 \x93\x8C\x8B\x9E\x93\x73" + std::string(60, ' ') + "13101";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SubStr(record, 11, 66, true));
+        benchmark::DoNotOptimize(TrimWide(SubStr(record, 11, 66, false)));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2);
+}
+BENCHMARK(BM_TrimPaddedSlice);
+
+void BM_AppendMidValue(benchmark::State& state)
+{
+    const std::string_view values[] = {"5338", "31", "00", "13101", "\x93\x8C\x8B\x9E\x93\x73",
+                                       "a,b"};
+    std::string row;
+    for (auto _ : state) {
+        row.clear();
+        for (const std::string_view value : values) {
+            tolvane::mif::AppendMidValue(row, value);
+            row.push_back(',');
+        }
+        benchmark::DoNotOptimize(row.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 6);
+}
+BENCHMARK(BM_AppendMidValue);
+
+void BM_FormatKsjCoord(benchmark::State& state)
+{
+    // Coordinates as the converters compute them: tenths of an arc-second in degrees.
+    std::mt19937_64 random(2);
+    std::uniform_int_distribution<std::int64_t> tenths(1200000, 5500000);
+    std::vector<double> values(4096);
+    for (double& v : values) {
+        v = static_cast<double>(tenths(random)) / 10 / 60 / 60;
+    }
+    char buffer[kCoordBufferSize];
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FormatCoord(values[i++ & 4095], buffer));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_FormatKsjCoord);
+
+void BM_ChainLookup(benchmark::State& state)
+{
+    // Lookups in an index far larger than the caches, in groups as a record's references come.
+    const auto chains = static_cast<std::int32_t>(state.range(0));
+    tolvane::ksj::TKsjLinks links;
+    for (std::int32_t k = 0; k < chains; ++k) {
+        links.Add(k / 8 + 1, k % 8 + 1, 1, "  1234567 1234567", k + 1);
+    }
+    links.BuildIndex();
+    std::mt19937_64 random(3);
+    std::uniform_int_distribution<std::int32_t> pick(0, chains - 1);
+    std::vector<std::int32_t> keys(1 << 16);
+    for (std::int32_t& key : keys) {
+        key = pick(random);
+    }
+    std::size_t i = 0;
+    constexpr std::size_t kGroup = 6;
+    const tolvane::ksj::TKsjLink* found[kGroup] = {};
+    for (auto _ : state) {
+        for (std::size_t g = 0; g < kGroup; ++g) {
+            const std::int32_t k = keys[(i + g) & 0xFFFF];
+            links.Prefetch(k / 8 + 1, k % 8 + 1);
+        }
+        for (std::size_t g = 0; g < kGroup; ++g) {
+            const std::int32_t k = keys[(i + g) & 0xFFFF];
+            found[g] = links.Find(k / 8 + 1, k % 8 + 1);
+        }
+        benchmark::DoNotOptimize(found);
+        i += kGroup;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kGroup);
+}
+BENCHMARK(BM_ChainLookup)->Arg(100000)->Arg(2000000);
 
 } // namespace

@@ -244,6 +244,20 @@ bool IsDataLine(std::string_view line)
     return UpperAscii(TrimBlanks(line)) == "DATA";
 }
 
+// Copies the rest of `in` line by line to `out` (each line with CR LF), runs of lines that need
+// no change as they stand.
+void CopyLines(TSjisLineReader& in, TSjisWriter& out)
+{
+    while (!in.Eof()) {
+        const std::string_view clean = in.ReadCleanLines();
+        if (!clean.empty()) {
+            out.Write(clean);
+        } else {
+            out.WriteLine(in.ReadLineView());
+        }
+    }
+}
+
 void MergeMif(const TBatchList& list, const std::filesystem::path& target, TBatchObserver& observer)
 {
     observer.SetStatusText(kStatusMergeMif);
@@ -258,18 +272,13 @@ void MergeMif(const TBatchList& list, const std::filesystem::path& target, TBatc
         const bool takeHeader = !headerWritten;
         headerWritten = true;
         TSjisLineReader in(entry.DstFile);
-        bool headerPassed = false;
         while (!in.Eof()) {
             const std::string_view line = in.ReadLineView();
-            if (headerPassed) {
+            if (takeHeader) {
                 out.WriteLine(line);
-            } else {
-                if (IsDataLine(line)) {
-                    headerPassed = true;
-                }
-                if (takeHeader) {
-                    out.WriteLine(line);
-                }
+            }
+            if (IsDataLine(line)) {
+                CopyLines(in, out);
             }
         }
     }
@@ -288,9 +297,7 @@ void MergeMid(const TBatchList& list, const std::filesystem::path& target, TBatc
             continue;
         }
         TSjisLineReader in(mid);
-        while (!in.Eof()) {
-            out.WriteLine(in.ReadLineView());
-        }
+        CopyLines(in, out);
     }
     out.Close();
 }
@@ -312,11 +319,70 @@ void MergeCsv(const TBatchList& list, const std::filesystem::path& target, TBatc
             in.ReadLineView();
         }
         headerWritten = true;
-        while (!in.Eof()) {
-            out.WriteLine(in.ReadLineView());
-        }
+        CopyLines(in, out);
     }
     out.Close();
+}
+
+// Watches nothing, for the merge that runs beside the one the observer watches.
+class TQuietBatchObserver : public TBatchObserver
+{
+public:
+    void SetStatusText(std::string_view /*text*/) override {}
+    void SetProgressMax(std::int64_t /*max*/) override {}
+    void SetProgressPos(std::int64_t /*pos*/) override {}
+    void ShowProgress(bool /*visible*/) override {}
+    void ProcessEvents() override {}
+};
+
+// The merges; with `concurrent` the MID and CSV are merged on a second thread while this one
+// merges the MIF (an error of the MIF merge is raised first).
+void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObserver& observer,
+                bool concurrent)
+{
+    if (list.Entries.empty()) {
+        return;
+    }
+    const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
+    const std::filesystem::path mif(list.CombineFile);
+    const bool withMif = !item.IsLedgerOnly();
+    auto mergeRest = [&](TBatchObserver& restObserver) {
+        if (withMif) {
+            MergeMid(list, ChangeFileExt(mif, ".mid"), restObserver);
+        }
+        if (item.HasLedger) {
+            MergeCsv(list, ChangeFileExt(mif, ".csv"), restObserver);
+        }
+    };
+    if (!concurrent || !withMif) {
+        if (withMif) {
+            MergeMif(list, mif, observer);
+        }
+        mergeRest(observer);
+        return;
+    }
+    std::exception_ptr restError;
+    std::thread rest([&] {
+        try {
+            TQuietBatchObserver quiet;
+            mergeRest(quiet);
+        } catch (...) {
+            restError = std::current_exception();
+        }
+    });
+    std::exception_ptr mifError;
+    try {
+        MergeMif(list, mif, observer);
+    } catch (...) {
+        mifError = std::current_exception();
+    }
+    rest.join();
+    if (mifError) {
+        std::rethrow_exception(mifError);
+    }
+    if (restError) {
+        std::rethrow_exception(restError);
+    }
 }
 
 struct TClearStatus
@@ -374,18 +440,7 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
 
 void MergeOutputs(const TCatalogue& catalogue, const TBatchList& list, TBatchObserver& observer)
 {
-    if (list.Entries.empty()) {
-        return;
-    }
-    const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
-    const std::filesystem::path mif(list.CombineFile);
-    if (!item.IsLedgerOnly()) {
-        MergeMif(list, mif, observer);
-        MergeMid(list, ChangeFileExt(mif, ".mid"), observer);
-    }
-    if (item.HasLedger) {
-        MergeCsv(list, ChangeFileExt(mif, ".csv"), observer);
-    }
+    MergeFiles(catalogue, list, observer, false);
 }
 
 void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
@@ -402,7 +457,7 @@ void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& obs
         RunSequential(catalogue, list, observer, table);
     }
     if (MergeRequested(list)) {
-        MergeOutputs(catalogue, list, observer);
+        MergeFiles(catalogue, list, observer, jobs > 1);
     }
 }
 

@@ -50,7 +50,9 @@ std::optional<std::string> CheckBatchRun(const convert::TCatalogue& catalogue,
 /// merged) and is raised, as is an error while merging; every file is closed by then. The
 /// status text is cleared at the end in every case. With `jobs` above 1 the entries are
 /// converted concurrently (each job has its own files and definitions) and merged in list
-/// order, giving the same outputs; entries sharing an output run one at a time.
+/// order, giving the same outputs; entries sharing an output run one at a time. The MIF is
+/// then merged beside the MID and CSV (only the MIF merge reports to `observer`; an error of
+/// either is raised once both have ended).
 /// Call CheckBatchRun first.
 void RunBatch(const convert::TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
               unsigned jobs = 1,

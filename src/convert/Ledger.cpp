@@ -14,6 +14,15 @@ namespace tolvane::convert {
 void AppendQuoted(std::string& row, std::string_view value)
 {
     row.push_back('"');
+    unsigned quotes = 0;
+    for (const char c : value) {
+        quotes |= static_cast<unsigned>(c == '"');
+    }
+    if (quotes == 0) {
+        row.append(value);
+        row.push_back('"');
+        return;
+    }
     for (const char c : value) {
         if (c == '"') {
             row.push_back('"');

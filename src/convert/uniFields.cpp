@@ -1,6 +1,7 @@
 // Field access on the system's text lines.
 #include "convert/uniFields.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace tolvane::convert {
@@ -95,6 +96,15 @@ std::string_view TrimBlanks(std::string_view s)
 {
     std::size_t first = 0;
     std::size_t last = s.size();
+    // Fixed-width fields are padded with runs of spaces: eight at a time first.
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
+    std::uint64_t word = 0;
+    while (last >= 8 && (std::memcpy(&word, s.data() + last - 8, 8), word == kEightSpaces)) {
+        last -= 8;
+    }
+    while (first + 8 <= last && (std::memcpy(&word, s.data() + first, 8), word == kEightSpaces)) {
+        first += 8;
+    }
     while (first < last && IsBlank(s[first])) {
         ++first;
     }
@@ -145,6 +155,15 @@ bool IsInteger(std::string_view s)
 std::string_view TrimWide(std::string_view s)
 {
     s = TrimBlanks(s);
+    // Neither end can be a space when the text neither starts nor ends with the bytes of a
+    // full-width one (a half-width space went with the blanks).
+    const auto fullWidthAt = [&](std::size_t i) {
+        return static_cast<unsigned char>(s[i]) == 0x81 &&
+               static_cast<unsigned char>(s[i + 1]) == 0x40;
+    };
+    if (s.size() < 2 || (!fullWidthAt(0) && !fullWidthAt(s.size() - 2))) {
+        return s;
+    }
     // Walk the characters from the front, so that the end is only ever cut at a character
     // boundary: a trail byte 0x40 after a lead byte other than 0x81 is no full-width space.
     std::size_t i = 0;

@@ -227,6 +227,50 @@ std::size_t FormatSlow(double value, char* out)
     return len;
 }
 
+// "00" to "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233"
+    "34353637383940414243444546474849505152535455565758596061626364656667"
+    "6869707172737475767778798081828384858687888990919293949596979899";
+
+char* PutPair(char* out, std::uint64_t pair) noexcept
+{
+    std::memcpy(out, kDigitPairs + 2 * pair, 2);
+    return out + 2;
+}
+
+// The decimal digits of `value` (below 10^8), without leading zeros; "0" for zero.
+char* PutWhole(char* out, std::uint64_t value) noexcept
+{
+    char digits[8];
+    char* first = digits + sizeof digits;
+    while (value >= 100) {
+        first -= 2;
+        PutPair(first, value % 100);
+        value /= 100;
+    }
+    if (value >= 10) {
+        first -= 2;
+        PutPair(first, value);
+    } else {
+        *--first = static_cast<char>('0' + value);
+    }
+    const auto count = static_cast<std::size_t>(digits + sizeof digits - first);
+    std::memcpy(out, first, count);
+    return out + count;
+}
+
+// The eight digits of `value` (below 10^8), with leading zeros.
+char* PutEight(char* out, std::uint64_t value) noexcept
+{
+    const std::uint64_t high = value / 10000;
+    const std::uint64_t low = value % 10000;
+    out = PutPair(out, high / 100);
+    out = PutPair(out, high % 100);
+    out = PutPair(out, low / 100);
+    return PutPair(out, low % 100);
+}
+
 } // namespace
 
 std::size_t FormatCoord(double value, char* out)
@@ -237,48 +281,35 @@ std::size_t FormatCoord(double value, char* out)
     }
     // The exact value of mag * 1e8 is hi + lo; round it to the nearest integer, ties to even,
     // as a correctly rounded decimal conversion does.
-    double hi = 0.0;
-    double lo = 0.0;
-    TwoProduct(mag, kScale, hi, lo);
+    const double hi = mag * kScale;
     const double whole = std::floor(hi);
     const double below =
         (hi - whole) - 0.5; // exact: hi < 2^53 and the fraction is a multiple of ulp(hi)
     bool up = false;
-    if (below > -lo) {
-        up = true;
-    } else if (below == -lo) {
-        up = std::fmod(whole, 2.0) != 0.0;
-    }
-    auto n = static_cast<std::uint64_t>(whole) + (up ? 1U : 0U);
-
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    while (count < 9) {
-        digits[count++] = '0';
-    }
-    std::size_t len = 0;
-    bool nonZero = false;
-    for (int i = 0; i < count; ++i) {
-        if (digits[i] != '0') {
-            nonZero = true;
-            break;
+    // |lo| is at most half an ulp of hi, below 2^-52 hi: a fraction of hi farther than that from
+    // one half decides alone, and the error-free product is needed only near a tie.
+    if (std::fabs(below) > hi * 0x1p-52) {
+        up = below > 0;
+    } else {
+        double product = 0.0;
+        double lo = 0.0;
+        TwoProduct(mag, kScale, product, lo);
+        if (below > -lo) {
+            up = true;
+        } else if (below == -lo) {
+            up = std::fmod(whole, 2.0) != 0.0;
         }
     }
-    if (value < 0 && nonZero) {
-        out[len++] = '-';
+    const std::uint64_t n = static_cast<std::uint64_t>(whole) + (up ? 1U : 0U);
+
+    char* const start = out;
+    if (value < 0 && n != 0) {
+        *out++ = '-';
     }
-    for (int i = count - 1; i >= 8; --i) {
-        out[len++] = digits[i];
-    }
-    out[len++] = '.';
-    for (int i = 7; i >= 0; --i) {
-        out[len++] = digits[i];
-    }
-    return len;
+    out = PutWhole(out, n / 100000000);
+    *out++ = '.';
+    out = PutEight(out, n % 100000000);
+    return static_cast<std::size_t>(out - start);
 }
 
 std::string FormatCoordString(double value)

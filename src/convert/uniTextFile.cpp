@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "convert/AppError.h"
+#include "convert/uniByteScan.h"
 #include "convert/uniMessages.h"
 
 namespace tolvane::convert {
@@ -137,6 +138,31 @@ std::string_view TSjisLineReader::ReadLineView()
     if (Eof()) {
         return {};
     }
+    // The usual line lies whole in the buffer and ends in LF or CR LF, with no other CR and no
+    // Ctrl-Z before its end: it is returned where it stands.
+    const char* begin = m_buffer.data() + m_pos;
+    const std::size_t avail = m_end - m_pos;
+    const std::size_t stop = bytescan::FindLineStop(begin, avail);
+    std::size_t next = 0;
+    if (stop < avail) {
+        if (begin[stop] == '\n') {
+            next = stop + 1;
+        } else if (begin[stop] == '\r' && stop + 1 < avail && begin[stop + 1] == '\n') {
+            next = stop + 2;
+        }
+    }
+    if (next != 0) {
+        m_pos += next;
+        if (stop > m_maxLine) {
+            ThrowTooLong();
+        }
+        return {begin, stop};
+    }
+    return ReadLineSlow();
+}
+
+std::string_view TSjisLineReader::ReadLineSlow()
+{
     bool carried = false;
     m_line.clear();
     for (;;) {
@@ -180,6 +206,20 @@ std::string_view TSjisLineReader::ReadLineView()
             return m_line;
         }
     }
+}
+
+std::string_view TSjisLineReader::ReadCleanLines()
+{
+    // A line over the cap must still raise: leave small caps to ReadLineView.
+    if (Eof() || m_maxLine < m_buffer.size()) {
+        return {};
+    }
+    std::int64_t lines = 0;
+    const char* begin = m_buffer.data() + m_pos;
+    const std::size_t size = bytescan::MeasureCleanLines(begin, m_end - m_pos, lines);
+    m_pos += size;
+    m_lineNo += lines;
+    return {begin, size};
 }
 
 void TSjisLineReader::ReadLine(std::string& line)
@@ -383,47 +423,21 @@ std::int64_t CountLines(const std::filesystem::path& path, std::size_t blockSize
 {
     const int fd = OpenForReading(path);
     std::vector<char> block(blockSize == 0 ? 1 : blockSize);
-    std::int64_t count = 0;
-    bool pendingCr = false; // the previous block ended with CR
-    bool openLine = false;  // bytes since the last line break
+    bytescan::TLineBreakCounter counter;
     try {
         for (;;) {
             const std::size_t got = ReadSome(fd, block.data(), block.size(), path.string());
             if (got == 0) {
                 break;
             }
-            const char* p = block.data();
-            const char* end = p + got;
-            if (pendingCr && *p == '\n') {
-                ++p; // second half of a CR LF split across blocks
-            }
-            pendingCr = false;
-            for (; p < end; ++p) {
-                const char c = *p;
-                if (c == '\n') {
-                    ++count;
-                    openLine = false;
-                } else if (c == '\r') {
-                    ++count;
-                    openLine = false;
-                    if (p + 1 < end) {
-                        if (p[1] == '\n') {
-                            ++p;
-                        }
-                    } else {
-                        pendingCr = true;
-                    }
-                } else {
-                    openLine = true;
-                }
-            }
+            counter.Feed(block.data(), got);
         }
     } catch (...) {
         ::close(fd);
         throw;
     }
     ::close(fd);
-    return count + (openLine ? 1 : 0);
+    return counter.Lines();
 }
 
 void SaveLines(const std::filesystem::path& path, const std::vector<std::string>& lines)

@@ -12,6 +12,7 @@
 namespace tolvane::convert {
 
 inline constexpr std::size_t kDefaultBlockSize = 64 * 1024;
+inline constexpr std::size_t kWriteBufferSize = 1024 * 1024;
 /// A source line longer than this is refused: a file without line breaks must not be able to
 /// exhaust memory.
 inline constexpr std::size_t kMaxLineLength = 64 * 1024 * 1024;
@@ -39,6 +40,12 @@ public:
     std::string_view ReadLineView();
     /// The next line, copied into `line`.
     void ReadLine(std::string& line);
+    /// Whole lines at the current position that each end in CR LF and hold no other CR or LF
+    /// and no Ctrl-Z, with their line ends: bytes that ReadLineView and WriteLine would copy
+    /// unchanged, as many as the buffer holds. Counts them as read. Empty when the next line is
+    /// not such a line or not wholly in the buffer; ReadLineView reads it then. The view stays
+    /// valid until the next read, rewind or close.
+    std::string_view ReadCleanLines();
     /// Back to the first line.
     void Rewind();
     void Close() noexcept;
@@ -50,6 +57,8 @@ public:
 
 private:
     bool Fill();
+    /// ReadLineView for a line that spans blocks or holds a lone CR or a Ctrl-Z.
+    std::string_view ReadLineSlow();
     [[noreturn]] void ThrowTooLong();
 
     int m_fd = -1;
@@ -70,7 +79,7 @@ class TSjisWriter
 public:
     /// Creates `path`, or truncates it when it exists.
     explicit TSjisWriter(const std::filesystem::path& path,
-                         std::size_t bufferSize = kDefaultBlockSize);
+                         std::size_t bufferSize = kWriteBufferSize);
     /// Closes the file without reporting errors; call Close() to see them.
     ~TSjisWriter();
     TSjisWriter(const TSjisWriter&) = delete;

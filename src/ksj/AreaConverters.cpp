@@ -100,7 +100,11 @@ private:
             m_text.append(m_ctx.Src.ReadLineView());
             m_ctx.Progress.Step();
         }
-        m_refs.clear();
+        // The chains of a record lie anywhere in memory: the keys are read first and their
+        // index slots, then the chains, then their texts are fetched for all references at
+        // once, so that the record waits for memory about three times instead of three times
+        // per reference.
+        m_keys.clear();
         for (std::int64_t k = 0; k < count; ++k) {
             const std::int64_t at = k * kRefWidth + 1;
             const std::int32_t key1 = convert::StrToInt(convert::SubStr(m_text, at, 6, true));
@@ -109,9 +113,30 @@ private:
             static_cast<void>(convert::StrToInt(convert::SubStr(m_text, at + 12, 2, true)));
             const std::int64_t abs1 = key1 < 0 ? -std::int64_t{key1} : key1;
             const std::int64_t abs2 = key2 < 0 ? -std::int64_t{key2} : key2;
-            m_refs.push_back({m_links.Find(abs1, abs2), key2 < 0});
+            m_links.Prefetch(abs1, abs2);
+            m_keys.push_back({abs1, abs2, key2 < 0});
+        }
+        m_refs.clear();
+        for (const TRefKey& key : m_keys) {
+            const TKsjLink* link = m_links.Find(key.Key1, key.Key2);
+            if (link != nullptr) {
+                __builtin_prefetch(link);
+            }
+            m_refs.push_back({link, key.Reversed});
+        }
+        for (const TChainRef& ref : m_refs) {
+            if (ref.Link != nullptr) {
+                __builtin_prefetch(ref.Link->CoordText.data());
+            }
         }
     }
+
+    struct TRefKey
+    {
+        std::int64_t Key1 = 0;
+        std::int64_t Key2 = 0;
+        bool Reversed = false;
+    };
 
     convert::TConvertContext& m_ctx;
     convert::TColumnSlices m_columns;
@@ -119,6 +144,7 @@ private:
     std::string m_header;
     std::string m_text;
     std::string m_row;
+    std::vector<TRefKey> m_keys;
     std::vector<TChainRef> m_refs;
     std::size_t m_maxOutline = 0;
 };

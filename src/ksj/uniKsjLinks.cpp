@@ -210,43 +210,62 @@ void TKsjLinks::BuildIndex()
     while (capacity < 2 * m_links.size()) {
         capacity *= 2;
     }
-    m_slots.assign(capacity, 0);
+    m_slots.assign(capacity, TSlot{});
     const std::size_t mask = capacity - 1;
     for (std::size_t i = 0; i < m_links.size(); ++i) {
         const TKsjLink& link = m_links[i];
         std::size_t slot = HashKey(link.Key1, link.Key2) & mask;
         bool taken = false;
-        while (m_slots[slot] != 0) {
-            const TKsjLink& other = m_links[m_slots[slot] - 1];
-            if (other.Key1 == link.Key1 && other.Key2 == link.Key2) {
+        while (m_slots[slot].Link != 0) {
+            if (m_slots[slot].Key1 == link.Key1 && m_slots[slot].Key2 == link.Key2) {
                 taken = true; // an earlier chain has the key and stays the one found
                 break;
             }
             slot = (slot + 1) & mask;
         }
         if (!taken) {
-            m_slots[slot] = static_cast<std::uint32_t>(i + 1);
+            m_slots[slot] = TSlot{link.Key1, link.Key2, static_cast<std::uint32_t>(i + 1)};
         }
     }
 }
 
-const TKsjLink* TKsjLinks::Find(std::int64_t key1, std::int64_t key2) const noexcept
+namespace {
+
+bool InKeyRange(std::int64_t key1, std::int64_t key2) noexcept
 {
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    if (m_slots.empty() || key1 < kMin || key1 > kMax || key2 < kMin || key2 > kMax) {
+    return key1 >= kMin && key1 <= kMax && key2 >= kMin && key2 <= kMax;
+}
+
+} // namespace
+
+const TKsjLink* TKsjLinks::Find(std::int64_t key1, std::int64_t key2) const noexcept
+{
+    if (m_slots.empty() || !InKeyRange(key1, key2)) {
         return nullptr;
     }
     const auto k1 = static_cast<std::int32_t>(key1);
     const auto k2 = static_cast<std::int32_t>(key2);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t slot = HashKey(k1, k2) & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
-        const TKsjLink& link = m_links[m_slots[slot] - 1];
-        if (link.Key1 == k1 && link.Key2 == k2) {
-            return &link;
+    for (std::size_t slot = HashKey(k1, k2) & mask; m_slots[slot].Link != 0;
+         slot = (slot + 1) & mask) {
+        if (m_slots[slot].Key1 == k1 && m_slots[slot].Key2 == k2) {
+            return &m_links[m_slots[slot].Link - 1];
         }
     }
     return nullptr;
+}
+
+void TKsjLinks::Prefetch(std::int64_t key1, std::int64_t key2) const noexcept
+{
+    if (m_slots.empty() || !InKeyRange(key1, key2)) {
+        return;
+    }
+    const std::size_t slot =
+        HashKey(static_cast<std::int32_t>(key1), static_cast<std::int32_t>(key2)) &
+        (m_slots.size() - 1);
+    __builtin_prefetch(&m_slots[slot]);
 }
 
 void TKsjLinks::AppendPoints(const TKsjLink& link, bool reversed,

@@ -177,6 +177,51 @@ TEST(FormatCoord, AgreesWithCorrectlyRoundedConversion)
     }
 }
 
+TEST(FormatCoord, AgreesAcrossMagnitudesAndRightAtTies)
+{
+    auto reference = [](double v) {
+        char buffer[400];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 8);
+        std::string s(buffer, result.ptr);
+        if (s == "-0.00000000") {
+            s = "0.00000000";
+        }
+        return s;
+    };
+    auto check = [&](double v) {
+        ASSERT_EQ(FormatCoordString(v), reference(v)) << std::hexfloat << v;
+        ASSERT_EQ(FormatCoordString(-v), reference(-v)) << std::hexfloat << -v;
+        for (const double next : {std::nextafter(v, 0.0), std::nextafter(v, 1e300)}) {
+            ASSERT_EQ(FormatCoordString(next), reference(next)) << std::hexfloat << next;
+        }
+    };
+    std::mt19937_64 random(42);
+    // Every magnitude from far below the last decimal to far above the integer path's limit.
+    std::uniform_real_distribution<double> exponent(-12.0, 10.0);
+    for (int i = 0; i < 100000; ++i) {
+        check(std::pow(10.0, exponent(random)));
+    }
+    // Exact ties: odd multiples of 2^-9 have a decimal five in the ninth place, with integer
+    // parts of every length.
+    std::uniform_int_distribution<std::int64_t> odd(0, (std::int64_t{1} << 35) - 1);
+    for (int i = 0; i < 50000; ++i) {
+        check(std::ldexp(static_cast<double>(2 * (odd(random) >> (i % 30)) + 1), -9));
+    }
+    // Halfway points of the eighth decimal, as near as a double gets, where the rounding of the
+    // product alone could decide wrongly.
+    std::uniform_int_distribution<std::int64_t> units(0, 9'000'000'000'000'000);
+    for (int i = 0; i < 50000; ++i) {
+        const auto n = static_cast<double>(units(random) >> (i % 40));
+        check((n + 0.5) / 1e8);
+    }
+    // The limit of the integer path and the largest values.
+    for (const double v : {9.0e7, 8.9999999999999985e7, 9.0e7 + 0.5e-8, 1.7976931348623157e308,
+                           4.9406564584124654e-324, 2.2250738585072014e-308}) {
+        check(v);
+    }
+}
+
 TEST(UpperAscii, LeavesDoubleByteCharactersAlone)
 {
     EXPECT_EQ(UpperAscii("m3_10"), "M3_10");

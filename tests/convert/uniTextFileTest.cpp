@@ -1,6 +1,9 @@
 // The source line reader, the CR LF writer, whole-file line lists and the line count.
 #include "convert/uniTextFile.h"
 
+#include <algorithm>
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "convert/AppError.h"
@@ -67,6 +70,116 @@ TEST(TSjisLineReader, LineEndRulesAtEveryBlockSize)
         for (const std::size_t blockSize : {1U, 2U, 3U, 5U, 64U * 1024U}) {
             SCOPED_TRACE(c.name + ", block " + std::to_string(blockSize));
             EXPECT_EQ(ReadAll(path, blockSize), c.lines);
+        }
+    }
+}
+
+namespace {
+
+// The reader's rules written plainly: the text ends at the first Ctrl-Z; lines end at LF; every
+// CR is dropped; bytes after the last LF make one more line.
+TLines ReferenceLines(const std::string& bytes)
+{
+    const std::string text = bytes.substr(0, bytes.find('\x1A'));
+    TLines lines;
+    std::string line;
+    for (const char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line.push_back(c);
+        }
+    }
+    if (!text.empty() && text.back() != '\n') {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Lines of 0 to 40 bytes with every kind of line end, some bytes that look like line ends to a
+// careless scan, now and then a lone CR or a Ctrl-Z.
+std::string RandomSource(std::mt19937& random)
+{
+    static const char* const kEnds[] = {"\r\n", "\r\n", "\n", "\r", "\r\r\n", "\x1A"};
+    std::uniform_int_distribution<int> lines(0, 8);
+    std::uniform_int_distribution<int> length(0, 40);
+    std::uniform_int_distribution<int> end(0, 5);
+    std::uniform_int_distribution<int> noise(0, 9);
+    std::string text;
+    for (int k = lines(random); k > 0; --k) {
+        for (int n = length(random); n > 0; --n) {
+            static const char kBytes[] = {'a', ' ', '\x0B', '\x0E', '\x1B', '\x8D', '\x8A', '\x81'};
+            text.push_back(kBytes[static_cast<std::size_t>(noise(random)) % sizeof kBytes]);
+        }
+        // A Ctrl-Z is rare, or nothing would be left after it.
+        int e = end(random);
+        if (e == 5 && noise(random) != 0) {
+            e = 0;
+        }
+        text += kEnds[e];
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(TSjisLineReader, RandomSourcesReadAsTheRulesSayAtEveryBlockSize)
+{
+    std::mt19937 random(17);
+    TTempDir dir;
+    const auto path = dir / "source.txt";
+    for (int round = 0; round < 300; ++round) {
+        const std::string bytes = RandomSource(random);
+        WriteBytes(path, bytes);
+        const TLines expected = ReferenceLines(bytes);
+        SCOPED_TRACE(::testing::PrintToString(bytes));
+        // Block sizes from 1 up put every line end, and every CR LF split, on a block boundary.
+        for (std::size_t blockSize = 1; blockSize <= 24; ++blockSize) {
+            ASSERT_EQ(ReadAll(path, blockSize), expected) << "block " << blockSize;
+        }
+        ASSERT_EQ(ReadAll(path, 64 * 1024), expected);
+        ASSERT_EQ(CountLines(path, 1 + static_cast<std::size_t>(round % 24)),
+                  static_cast<std::int64_t>(SplitLines(bytes).size()));
+    }
+}
+
+TEST(TSjisLineReader, CleanLinesAndSingleLinesCopyAsLineByLine)
+{
+    std::mt19937 random(23);
+    TTempDir dir;
+    const auto path = dir / "source.txt";
+    for (int round = 0; round < 300; ++round) {
+        // Mostly clean CR LF text, where the clean runs are long.
+        std::string bytes;
+        for (int k = 0; k < 4; ++k) {
+            bytes += round % 2 == 0 ? RandomSource(random) : std::string();
+            bytes += std::string(static_cast<std::size_t>(round % 37), 'c') + "\r\n\r\nabc\r\n";
+        }
+        WriteBytes(path, bytes);
+        const TLines expected = ReferenceLines(bytes);
+        std::string expectedCopy;
+        for (const std::string& line : expected) {
+            expectedCopy += line + "\r\n";
+        }
+        SCOPED_TRACE(::testing::PrintToString(bytes));
+        for (const std::size_t blockSize : {1U, 2U, 7U, 8U, 9U, 16U, 31U, 64U * 1024U}) {
+            TSjisLineReader reader(path, blockSize);
+            std::string copy;
+            std::int64_t lines = 0;
+            while (!reader.Eof()) {
+                const std::string_view clean = reader.ReadCleanLines();
+                if (clean.empty()) {
+                    copy.append(reader.ReadLineView());
+                    copy.append("\r\n");
+                    ++lines;
+                } else {
+                    copy.append(clean);
+                    lines += std::count(clean.begin(), clean.end(), '\n');
+                }
+                ASSERT_EQ(reader.LineNo(), lines);
+            }
+            ASSERT_EQ(copy, expectedCopy) << "block " << blockSize;
         }
     }
 }
