@@ -207,6 +207,10 @@ void BM_ChainLookup(benchmark::State& state)
         }
         for (std::size_t g = 0; g < kGroup; ++g) {
             const std::int32_t k = keys[(i + g) & 0xFFFF];
+            links.PrefetchChain(k / 8 + 1, k % 8 + 1);
+        }
+        for (std::size_t g = 0; g < kGroup; ++g) {
+            const std::int32_t k = keys[(i + g) & 0xFFFF];
             found[g] = links.Find(k / 8 + 1, k % 8 + 1);
         }
         benchmark::DoNotOptimize(found);

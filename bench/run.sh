@@ -44,6 +44,8 @@ done
 
 bin=$repo/build/release/bin
 if [[ $build -eq 1 ]]; then
+    # The release preset builds the micro-benchmarks too; /usr/bin/time gives the peak RSS.
+    "$repo/scripts/install-deps.sh" libbenchmark-dev time
     [[ -f $repo/build/release/CMakeCache.txt ]] || cmake --preset release -S "$repo" >/dev/null
     cmake --build "$repo/build/release" --target tolvane-cli tolvane-gen >/dev/null
 fi
@@ -135,6 +137,15 @@ run_case() {
             printf "%-9s %9.1f %9.1f %8.3f %9.1f %9.1f %11.0f %8.1f %8.3f %7.2f\n", n, i / 1e6,
                 o / 1e6, s, i / 1e6 / s, o / 1e6 / s, k / s, r / 1024, c / 1e9, t / c }'
     eval "${file}_ns=$ns"
+    if [[ $name == A* || $name == S* ]]; then
+        # The converter keeps the chains' coordinate text in memory: peak memory against it.
+        LC_ALL=C awk -v n="$name" -v r="$rss" '{ sub(/\r$/, "") }
+            left > 0 { total += length($0); left--; next }
+            { h = substr($0, 1, 3); gsub(/ /, "", h)
+              if (h == "L") { left = int((substr($0, 46, 6) + 4) / 5) } }
+            END { printf "          %s: chain text %.1f MB, peak RSS %.2f times that\n", n,
+                  total / 1e6, r * 1024 / total }' "$src" >>"$scratch/notes"
+    fi
     rm -f "$src" "$scratch"/out/* "$scratch"/copy/*
 }
 
@@ -161,6 +172,8 @@ run_pair A 12 "$genDefine" objects 200000 500000
 run_pair S 10 "$genDefine" objects 200000
 run_pair PCSV2 1 "$mainDefine" objects 1000000
 run_pair T 13 "$mainDefine" ledger 1000000
+
+[[ -f $scratch/notes ]] && cat "$scratch/notes"
 
 # Linear growth: four times the input should take at most 4.4 times as long.
 echo

@@ -90,7 +90,31 @@ inline std::size_t MeasureCleanLines(const char* text, std::size_t size,
     std::size_t clean = 0;
     std::int64_t count = 0;
     std::uint64_t carry = 0; // the byte before is CR
-    for (std::size_t i = 0; i + 8 <= size; i += 8) {
+    std::size_t i = 0;
+#ifdef TOLVANE_BYTESCAN_SSE2
+    // Sixteen bytes at a time while they are clean; the words of a flawed block are looked at
+    // one by one below, so the result is the same as with words alone.
+    const __m128i lfs = _mm_set1_epi8('\n');
+    const __m128i crs = _mm_set1_epi8('\r');
+    const __m128i eofs = _mm_set1_epi8(0x1A);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const auto lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lfs)));
+        const auto cr = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, crs)));
+        const auto eof = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, eofs)));
+        if (eof != 0 || lf != (((cr << 1) | static_cast<unsigned>(carry)) & 0xFFFFU)) {
+            break;
+        }
+        if (lf != 0) {
+            clean = i + 32 - static_cast<std::size_t>(std::countl_zero(lf));
+            for (unsigned bits = lf; bits != 0; bits &= bits - 1) {
+                ++count;
+            }
+        }
+        carry = cr >> 15;
+    }
+#endif
+    for (; i + 8 <= size; i += 8) {
         const std::uint64_t word = Load8(text + i);
         const std::uint64_t lf = MatchMask(word, '\n');
         const std::uint64_t cr = MatchMask(word, '\r');

@@ -239,9 +239,21 @@ char* PutPair(char* out, std::uint64_t pair) noexcept
     return out + 2;
 }
 
-// The decimal digits of `value` (below 10^8), without leading zeros; "0" for zero.
+// The decimal digits of `value` (below 10^8), without leading zeros; "0" for zero. Degrees
+// have one to three digits and take no loop.
 char* PutWhole(char* out, std::uint64_t value) noexcept
 {
+    if (value < 10) {
+        *out = static_cast<char>('0' + value);
+        return out + 1;
+    }
+    if (value < 100) {
+        return PutPair(out, value);
+    }
+    if (value < 1000) {
+        *out = static_cast<char>('0' + value / 100);
+        return PutPair(out + 1, value % 100);
+    }
     char digits[8];
     char* first = digits + sizeof digits;
     while (value >= 100) {
@@ -282,7 +294,9 @@ std::size_t FormatCoord(double value, char* out)
     // The exact value of mag * 1e8 is hi + lo; round it to the nearest integer, ties to even,
     // as a correctly rounded decimal conversion does.
     const double hi = mag * kScale;
-    const double whole = std::floor(hi);
+    // 0 <= hi < 2^53: truncation is the floor, and the integer converts back exactly.
+    const auto truncated = static_cast<std::int64_t>(hi);
+    const auto whole = static_cast<double>(truncated);
     const double below =
         (hi - whole) - 0.5; // exact: hi < 2^53 and the fraction is a multiple of ulp(hi)
     bool up = false;
@@ -300,7 +314,7 @@ std::size_t FormatCoord(double value, char* out)
             up = std::fmod(whole, 2.0) != 0.0;
         }
     }
-    const std::uint64_t n = static_cast<std::uint64_t>(whole) + (up ? 1U : 0U);
+    const auto n = static_cast<std::uint64_t>(truncated) + (up ? 1U : 0U);
 
     char* const start = out;
     if (value < 0 && n != 0) {

@@ -116,18 +116,16 @@ private:
             m_links.Prefetch(abs1, abs2);
             m_keys.push_back({abs1, abs2, key2 < 0});
         }
+        for (const TRefKey& key : m_keys) {
+            m_links.PrefetchChain(key.Key1, key.Key2);
+        }
         m_refs.clear();
         for (const TRefKey& key : m_keys) {
             const TKsjLink* link = m_links.Find(key.Key1, key.Key2);
             if (link != nullptr) {
-                __builtin_prefetch(link);
+                __builtin_prefetch(link->Text);
             }
             m_refs.push_back({link, key.Reversed});
-        }
-        for (const TChainRef& ref : m_refs) {
-            if (ref.Link != nullptr) {
-                __builtin_prefetch(ref.Link->CoordText.data());
-            }
         }
     }
 

@@ -22,9 +22,10 @@ using convert::TrimBlanks;
 
 namespace {
 
-// Blocks of chain text grow from 64 KiB to 4 MiB; a text over 1 MiB gets a block of its own.
+// Blocks of chain text grow from 64 KiB to 1 MiB (what the last one leaves unused stays small
+// beside the text); a text over 256 KiB gets a block of its own.
 constexpr std::size_t kFirstBlockSize = std::size_t{64} * 1024;
-constexpr std::size_t kMaxBlockSize = std::size_t{4} * 1024 * 1024;
+constexpr std::size_t kMaxBlockSize = std::size_t{1} * 1024 * 1024;
 constexpr std::size_t kOwnBlockSize = kMaxBlockSize / 4;
 
 // Byte offsets of character positions in CP932 text, for positions that never decrease.
@@ -79,11 +80,25 @@ std::uint64_t HashKey(std::int32_t key1, std::int32_t key2)
     return h;
 }
 
+// The bits of a hash that the slot does not already stand for (capacities stay below 2^32).
+std::uint32_t TagOf(std::uint64_t hash)
+{
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
 } // namespace
 
 double ReadKsjCoord(std::string_view slice)
 {
-    const std::string_view text = TrimBlanks(slice);
+    // Trimmed here rather than by TrimBlanks: a slice is a few bytes, and this runs for every
+    // point.
+    std::string_view text = slice;
+    while (!text.empty() && convert::IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && convert::IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
     // Whole numbers, the normal case, are exact in a double and read without the general
     // parser; the result is the same.
     std::size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
@@ -187,12 +202,16 @@ std::string_view TKsjLinks::Store(std::string_view text)
 void TKsjLinks::Add(std::int32_t key1, std::int32_t key2, std::int32_t pointCount,
                     std::string_view coordText, std::int64_t lineNo)
 {
+    if (coordText.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("chain text too long");
+    }
+    const std::string_view stored = Store(coordText);
     TKsjLink& link = m_links.emplace_back();
     link.Key1 = key1;
     link.Key2 = key2;
     link.PointCount = pointCount;
-    link.DoubleByte = HasDoubleByte(coordText);
-    link.CoordText = Store(coordText);
+    link.Text = stored.data();
+    link.TextSize = static_cast<std::uint32_t>(stored.size());
     link.LineNo = lineNo;
     m_totalPoints += pointCount;
 }
@@ -212,19 +231,28 @@ void TKsjLinks::BuildIndex()
     }
     m_slots.assign(capacity, TSlot{});
     const std::size_t mask = capacity - 1;
+    // The slots are written in chain order (the first chain of a key wins); the slot of a chain
+    // a little further on is fetched early, so that the random writes overlap.
+    constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < m_links.size(); ++i) {
+        if (i + kAhead < m_links.size()) {
+            const TKsjLink& ahead = m_links[i + kAhead];
+            __builtin_prefetch(&m_slots[HashKey(ahead.Key1, ahead.Key2) & mask], 1);
+        }
         const TKsjLink& link = m_links[i];
         std::size_t slot = HashKey(link.Key1, link.Key2) & mask;
+        const std::uint32_t tag = TagOf(HashKey(link.Key1, link.Key2));
         bool taken = false;
         while (m_slots[slot].Link != 0) {
-            if (m_slots[slot].Key1 == link.Key1 && m_slots[slot].Key2 == link.Key2) {
+            const TKsjLink& other = m_links[m_slots[slot].Link - 1];
+            if (m_slots[slot].Tag == tag && other.Key1 == link.Key1 && other.Key2 == link.Key2) {
                 taken = true; // an earlier chain has the key and stays the one found
                 break;
             }
             slot = (slot + 1) & mask;
         }
         if (!taken) {
-            m_slots[slot] = TSlot{link.Key1, link.Key2, static_cast<std::uint32_t>(i + 1)};
+            m_slots[slot] = TSlot{static_cast<std::uint32_t>(i + 1), tag};
         }
     }
 }
@@ -247,11 +275,15 @@ const TKsjLink* TKsjLinks::Find(std::int64_t key1, std::int64_t key2) const noex
     }
     const auto k1 = static_cast<std::int32_t>(key1);
     const auto k2 = static_cast<std::int32_t>(key2);
+    const std::uint64_t hash = HashKey(k1, k2);
+    const std::uint32_t tag = TagOf(hash);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t slot = HashKey(k1, k2) & mask; m_slots[slot].Link != 0;
-         slot = (slot + 1) & mask) {
-        if (m_slots[slot].Key1 == k1 && m_slots[slot].Key2 == k2) {
-            return &m_links[m_slots[slot].Link - 1];
+    for (std::size_t slot = hash & mask; m_slots[slot].Link != 0; slot = (slot + 1) & mask) {
+        if (m_slots[slot].Tag == tag) {
+            const TKsjLink& link = m_links[m_slots[slot].Link - 1];
+            if (link.Key1 == k1 && link.Key2 == k2) {
+                return &link;
+            }
         }
     }
     return nullptr;
@@ -268,11 +300,29 @@ void TKsjLinks::Prefetch(std::int64_t key1, std::int64_t key2) const noexcept
     __builtin_prefetch(&m_slots[slot]);
 }
 
+void TKsjLinks::PrefetchChain(std::int64_t key1, std::int64_t key2) const noexcept
+{
+    if (m_slots.empty() || !InKeyRange(key1, key2)) {
+        return;
+    }
+    const std::uint64_t hash =
+        HashKey(static_cast<std::int32_t>(key1), static_cast<std::int32_t>(key2));
+    const std::uint32_t tag = TagOf(hash);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t slot = hash & mask; m_slots[slot].Link != 0; slot = (slot + 1) & mask) {
+        if (m_slots[slot].Tag == tag) {
+            __builtin_prefetch(&m_links[m_slots[slot].Link - 1]);
+            return;
+        }
+    }
+}
+
 void TKsjLinks::AppendPoints(const TKsjLink& link, bool reversed,
                              std::vector<mif::TSFPoint>& points) const
 {
     try {
-        DecodeKsjPoints(link.CoordText, link.PointCount, link.DoubleByte, reversed, points);
+        const std::string_view text = link.CoordText();
+        DecodeKsjPoints(text, link.PointCount, HasDoubleByte(text), reversed, points);
     } catch (convert::TAppError& error) {
         // The bad coordinate belongs to the chain, wherever the record that names it stands.
         error.SetPlace(m_fileName, link.LineNo);

@@ -44,18 +44,19 @@ std::int32_t ReadKsjCount(std::string_view header, std::int64_t start);
 void DecodeKsjPoints(std::string_view text, std::int32_t count, bool byCharacter, bool reversed,
                      std::vector<mif::TSFPoint>& points);
 
-/// One chain in memory.
+/// One chain in memory (32 bytes: a file holds hundreds of thousands).
 struct TKsjLink
 {
+    /// Line of the chain header in its file (1-based), for messages.
+    std::int64_t LineNo = 0;
+    /// The joined coordinate lines, CP932 bytes owned by the TKsjLinks that holds the chain.
+    const char* Text = nullptr;
     std::int32_t Key1 = 0;       ///< header bytes 4 to 9
     std::int32_t Key2 = 0;       ///< header bytes 28 to 33
     std::int32_t PointCount = 0; ///< header bytes 46 to 51
-    /// The text holds double-byte characters, so its points are found by character position.
-    bool DoubleByte = false;
-    /// The joined coordinate lines, CP932 bytes owned by the TKsjLinks that holds the chain.
-    std::string_view CoordText;
-    /// Line of the chain header in its file (1-based), for messages.
-    std::int64_t LineNo = 0;
+    std::uint32_t TextSize = 0;
+
+    std::string_view CoordText() const noexcept { return {Text, TextSize}; }
 };
 
 /// The chains of one file in file order, with an index from (Key1, Key2) to the first chain
@@ -85,6 +86,7 @@ public:
     /// Forgets every chain.
     void Clear();
     /// Appends a chain; its coordinate text is copied. The index is rebuilt by BuildIndex.
+    /// Raises std::length_error for a text of 4 GiB or more.
     void Add(std::int32_t key1, std::int32_t key2, std::int32_t pointCount,
              std::string_view coordText, std::int64_t lineNo);
     void SetFileName(std::string fileName) { m_fileName = std::move(fileName); }
@@ -97,6 +99,8 @@ public:
     /// Asks the processor to fetch the index slot of the key, so that several lookups wait for
     /// memory together rather than one after another. Changes nothing.
     void Prefetch(std::int64_t key1, std::int64_t key2) const noexcept;
+    /// The next step for a key whose slot was fetched: asks for the chain the slot names.
+    void PrefetchChain(std::int64_t key1, std::int64_t key2) const noexcept;
 
     /// Decodes the points of `link` (a chain of this list) and appends them to `points`, last to
     /// first when `reversed`. Raises TDataError for a malformed coordinate, placed at the chain
@@ -112,13 +116,12 @@ private:
     char* m_blockFree = nullptr;
     std::size_t m_blockLeft = 0;
     std::size_t m_nextBlockSize = 0;
-    /// Open addressing with the keys beside the chain index, so that a lookup reads one slot;
-    /// the size is a power of two.
+    /// Open addressing with 32 more bits of the key's hash beside the chain index, so that a
+    /// lookup reads only the chain it finds; the size is a power of two.
     struct TSlot
     {
-        std::int32_t Key1 = 0;
-        std::int32_t Key2 = 0;
         std::uint32_t Link = 0; ///< chain index + 1, 0 for an empty slot
+        std::uint32_t Tag = 0;
     };
     std::vector<TSlot> m_slots;
     std::string m_fileName;

@@ -48,7 +48,7 @@ TEST(ReadKsjLinks, RecognisesHeadersByTheirFirstThreeBytesTrimmed)
         EXPECT_EQ(links[i].Key1, static_cast<int>(i) + 1);
         EXPECT_EQ(links[i].Key2, static_cast<int>(i) + 1);
         EXPECT_EQ(links[i].PointCount, 1);
-        EXPECT_EQ(links[i].CoordText, "      10      20");
+        EXPECT_EQ(links[i].CoordText(), "      10      20");
         EXPECT_EQ(links[i].LineNo, 2 * static_cast<int>(i) + 1);
     }
     EXPECT_EQ(links.Find(4, 4), nullptr);
@@ -62,12 +62,12 @@ TEST(ReadKsjLinks, TakesExactlyTheAnnouncedCoordinateLines)
     const TKsjLinks links = ReadLinks(Chain(1, 1, five) + Chain(1, 2, {}) + Chain(1, 3, twelve) +
                                       std::vector<std::string>{ChainHeader(1, 4, "2")});
     ASSERT_EQ(links.size(), 4U);
-    EXPECT_EQ(links[0].CoordText.size(), 80U);
-    EXPECT_EQ(links[1].CoordText, "");
-    EXPECT_EQ(links[2].CoordText.size(), 12U * 16);
+    EXPECT_EQ(links[0].CoordText().size(), 80U);
+    EXPECT_EQ(links[1].CoordText(), "");
+    EXPECT_EQ(links[2].CoordText().size(), 12U * 16);
     EXPECT_EQ(links[2].LineNo, 4);
     EXPECT_EQ(links[3].LineNo, 8);
-    EXPECT_EQ(links[3].CoordText, ""); // the file ended: missing lines read as empty
+    EXPECT_EQ(links[3].CoordText(), ""); // the file ended: missing lines read as empty
 }
 
 TEST(ReadKsjLinks, ReadsFromTheCurrentLineAndKeepsDuplicateKeys)
