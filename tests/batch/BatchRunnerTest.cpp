@@ -148,6 +148,64 @@ TEST_F(BatchRun, DataLineInOtherCasesEndsTheHeader)
     EXPECT_EQ(ReadBytes(Dir / "m.mif"), "head a\r\n  data \t\r\nobj a\r\nobj b\r\nDATA\r\n");
 }
 
+TEST_F(BatchRun, MergeWritesEveryLineWithCrLfWhateverTheFilesHold)
+{
+    // Runs of CR LF lines are copied whole; any other line end, a lone CR, a Ctrl-Z or a missing
+    // last line end is read as the line reader reads it and written with CR LF.
+    const std::string clean = "0123456789abcdefghij\r\n";
+    WriteBytes(Dir / "a.mif", "head\r\nData\r\n" + clean + clean + "lf only\nlone\rcr\r\n" + clean +
+                                  "cr cr\r\r\n" + clean + "no end");
+    WriteBytes(Dir / "a.mid", clean + clean + clean + "x\n\n" + clean + "tail\x1A" + clean);
+    WriteBytes(Dir / "b.mif", "head\nDATA\n" + clean + clean + clean + "\x1A\r\nafter");
+    WriteBytes(Dir / "b.mid", "y\r" + clean + clean);
+    List.Entries = {Entry(0, "s1.txt", "a.mif"), Entry(0, "s1.txt", "b.mif")};
+    for (auto& entry : List.Entries) {
+        entry.Status = TEntryStatus::Converted;
+    }
+    List.CombineFile = (Dir / "m.mif").string();
+    MergeOutputs(Catalogue, List, Observer);
+    EXPECT_EQ(ReadBytes(Dir / "m.mif"), "head\r\nData\r\n" + clean + clean +
+                                            "lf only\r\nlonecr\r\n" + clean + "cr cr\r\n" + clean +
+                                            "no end\r\n" + clean + clean + clean);
+    EXPECT_EQ(ReadBytes(Dir / "m.mid"),
+              clean + clean + clean + "x\r\n\r\n" + clean + "tail\r\n" + "y" + clean + clean);
+}
+
+TEST_F(BatchRun, ParallelRunMergesTheLedgerAsOneJobAtATime)
+{
+    std::vector<TBatchEntry> entries;
+    for (int i = 0; i < 6; ++i) {
+        const std::string src = "l" + std::to_string(i) + ".txt";
+        WriteBytes(Dir / src, CrLf({"P" + std::to_string(100 + i), "P2" + std::to_string(i)}));
+        entries.push_back(Entry(1, src, "l" + std::to_string(i) + ".mif"));
+    }
+    List.Entries = entries;
+    List.Combine = true;
+    List.CombineFile = (Dir / "seq.mif").string();
+    Run(1);
+    List.Entries = entries;
+    List.CombineFile = (Dir / "par.mif").string();
+    Run(2);
+    for (const char* ext : {".mif", ".mid", ".csv"}) {
+        SCOPED_TRACE(ext);
+        const std::string merged = ReadBytes(Dir / ("par" + std::string(ext)));
+        EXPECT_FALSE(merged.empty());
+        EXPECT_EQ(merged, ReadBytes(Dir / ("seq" + std::string(ext))));
+    }
+    EXPECT_EQ(Observer.Statuses.back(), "");
+}
+
+TEST_F(BatchRun, ParallelMergeIntoMissingFolderRaisesWithFilesClosed)
+{
+    List.Entries = {Entry(1, "s1.txt", "o1.mif"), Entry(1, "s3.txt", "o3.mif")};
+    List.Combine = true;
+    List.CombineFile = (Dir / "no" / "all.mif").string();
+    const int fds = CountOpenFds();
+    EXPECT_THROW(Run(2), TFileError);
+    EXPECT_EQ(CountOpenFds(), fds);
+    EXPECT_EQ(Observer.Statuses.back(), "");
+}
+
 TEST_F(BatchRun, LedgerCsvIsMergedWithOneHeader)
 {
     WriteBytes(Dir / "s1.txt", CrLf({"P001", "P002"}));
