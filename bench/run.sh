@@ -65,19 +65,20 @@ want() { [[ -z $only || $only == *",$1,"* ]]; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Runs "$@" once with its outputs gone and the disk synced; appends "nanoseconds rssKB" to $times.
+# Runs "$@" once with its outputs gone and the disk synced; appends "nanoseconds rssKB
+# cpuSeconds" (user + system) to $times.
 timed() {
     rm -f "$scratch"/out/* "$scratch"/copy/*
     sync
     local t0 t1
     t0=$(date +%s%N)
-    if ! /usr/bin/time -f '%M' -o "$scratch/rss" "$@" >"$scratch/log" 2>&1; then
+    if ! /usr/bin/time -f '%M %U %S' -o "$scratch/rss" "$@" >"$scratch/log" 2>&1; then
         echo "run.sh: failed: $*" >&2
         cat "$scratch/log" >&2
         exit 1
     fi
     t1=$(date +%s%N)
-    echo "$((t1 - t0)) $(tail -n 1 "$scratch/rss")" >>"$times"
+    echo "$((t1 - t0)) $(tail -n 1 "$scratch/rss" | awk '{ print $1, $2 + $3 }')" >>"$times"
 }
 
 # Time of `cp` copying the files now in out/ to copy/ (they are kept), in nanoseconds.
@@ -102,8 +103,8 @@ check_sums() { # case
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1e6 }'; }
 bytes_of() { local s=0 f; for f in "$@"; do s=$((s + $(stat -c %s "$f"))); done; echo $s; }
 
-printf '%-9s %9s %9s %8s %9s %9s %11s %8s %8s %7s\n' format "in MB" "out MB" seconds "in MB/s" \
-    "out MB/s" "objects/s" "RSS MB" "cp s" "/cp"
+printf '%-9s %8s %8s %7s %7s %8s %8s %10s %7s %7s %6s\n' format "in MB" "out MB" seconds \
+    "cpu s" "in MB/s" "out MB/s" "objects/s" "RSS MB" "cp s" "/cp"
 
 # case name, item, define dir, objects kind, gen arguments...
 run_case() {
@@ -120,9 +121,10 @@ run_case() {
         [[ $i -eq 0 ]] && check_sums "$file"
         cpTimes+=("$(cp_time)")
     done
-    local ns rss cpns outBytes inBytes objects
+    local ns rss cpu cpns outBytes inBytes objects
     ns=$(cut -d' ' -f1 "$times" | median)
     rss=$(cut -d' ' -f2 "$times" | median)
+    cpu=$(cut -d' ' -f3 "$times" | median)
     cpns=$(printf '%s\n' "${cpTimes[@]}" | median)
     outBytes=$(bytes_of "$scratch"/out/*)
     inBytes=$(bytes_of "$src")
@@ -131,12 +133,13 @@ run_case() {
     else
         objects=$(wc -l <"$scratch/out/$file.mid")
     fi
-    awk -v n="$name" -v i="$inBytes" -v o="$outBytes" -v t="$ns" -v r="$rss" -v c="$cpns" \
-        -v k="$objects" 'BEGIN {
+    awk -v n="$name" -v i="$inBytes" -v o="$outBytes" -v t="$ns" -v u="$cpu" -v r="$rss" \
+        -v c="$cpns" -v k="$objects" 'BEGIN {
             s = t / 1e9
-            printf "%-9s %9.1f %9.1f %8.3f %9.1f %9.1f %11.0f %8.1f %8.3f %7.2f\n", n, i / 1e6,
-                o / 1e6, s, i / 1e6 / s, o / 1e6 / s, k / s, r / 1024, c / 1e9, t / c }'
+            printf "%-9s %8.1f %8.1f %7.3f %7.2f %8.1f %8.1f %10.0f %7.1f %7.3f %6.2f\n", n,
+                i / 1e6, o / 1e6, s, u, i / 1e6 / s, o / 1e6 / s, k / s, r / 1024, c / 1e9, t / c }'
     eval "${file}_ns=$ns"
+    eval "${file}_cpu=$cpu"
     if [[ $name == A* || $name == S* ]]; then
         # The converter keeps the chains' coordinate text in memory: peak memory against it.
         LC_ALL=C awk -v n="$name" -v r="$rss" '{ sub(/\r$/, "") }
@@ -177,16 +180,20 @@ run_pair T 13 "$mainDefine" ledger 1000000
 
 # Linear growth: four times the input should take at most 4.4 times as long.
 echo
-echo "time at full size / time at a quarter of it:"
+echo "time at full size / time at a quarter of it (elapsed, and processor time user + system):"
 for name in M3_10 M3 P L A S PCSV2 T; do
     full=${name}_ns
     quarter=${name}_4_ns
+    fullCpu=${name}_cpu
+    quarterCpu=${name}_4_cpu
     if [[ -n ${!full:-} && -n ${!quarter:-} ]]; then
-        awk -v n="$name" -v f="${!full}" -v q="${!quarter}" 'BEGIN { printf "  %-6s %.2f\n", n, f / q }'
+        awk -v n="$name" -v f="${!full}" -v q="${!quarter}" -v fc="${!fullCpu}" \
+            -v qc="${!quarterCpu}" 'BEGIN { printf "  %-8s %5.2f  %5.2f\n", n, f / q, fc / qc }'
     fi
 done
 if [[ -n ${M3_10x4_ns:-} && -n ${M3_10_ns:-} ]]; then
-    awk -v f="$M3_10x4_ns" -v q="$M3_10_ns" 'BEGIN { printf "  %-6s %.2f (four times the M3_10 case)\n", "M3_10x4", f / q }'
+    awk -v f="$M3_10x4_ns" -v q="$M3_10_ns" -v fc="$M3_10x4_cpu" -v qc="$M3_10_cpu" \
+        'BEGIN { printf "  %-8s %5.2f  %5.2f (four times the M3_10 case)\n", "M3_10x4", f / q, fc / qc }'
 fi
 
 # Parallel batch: eight equal M3 jobs, merged, with one job at a time and with one per core.
