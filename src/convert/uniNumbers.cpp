@@ -64,6 +64,21 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text)
         negative = text[i] == '-';
         ++i;
     }
+    // The usual case, one to nine decimal digits to the end, fits without further checks.
+    if (const std::size_t digits = text.size() - i; digits >= 1 && digits <= 9) {
+        std::int32_t value = 0;
+        std::size_t k = i;
+        for (; k < text.size(); ++k) {
+            const auto digit = static_cast<unsigned>(static_cast<unsigned char>(text[k]) - '0');
+            if (digit > 9) {
+                break;
+            }
+            value = value * 10 + static_cast<std::int32_t>(digit);
+        }
+        if (k == text.size()) {
+            return negative ? -value : value;
+        }
+    }
     int base = 10;
     if (i < text.size() && text[i] == '$') {
         base = 16;
