@@ -52,24 +52,6 @@ void CalcBounds(TSFPolyLine& shape)
     CalcShapeBounds(shape);
 }
 
-double PolygonArea(std::span<const double> x, std::span<const double> y)
-{
-    if (x.size() != y.size() || x.size() < 3) {
-        return 0.0;
-    }
-    const std::size_t n = x.size();
-    double sum = x[0] * (y[1] - y[n - 1]);
-    for (std::size_t i = 1; i + 1 < n; ++i) {
-        sum += x[i] * (y[i + 1] - y[i - 1]);
-    }
-    sum += x[n - 1] * (y[0] - y[n - 2]);
-    const double area = sum / 2;
-    if (!std::isfinite(area)) {
-        return -1.0;
-    }
-    return area;
-}
-
 void NormalizeRing(TSFPolygon& shape)
 {
     if (shape.NumParts > 1 || shape.NumPoints < 3) {

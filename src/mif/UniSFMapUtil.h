@@ -2,6 +2,7 @@
 // geometry the writer needs: bounding boxes, signed ring areas and ring normalisation.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -71,8 +72,25 @@ void CalcBounds(TSFPolyLine& shape);
 
 /// Signed area of the ring (x[i], y[i]) by the shoelace formula: positive for a
 /// counter-clockwise ring. 0 when the sequences differ in length or hold fewer than three
-/// values; -1 when the arithmetic overflows.
-double PolygonArea(std::span<const double> x, std::span<const double> y);
+/// values; -1 when the arithmetic overflows. Inline: the subdivided meshes ask it for every
+/// cell.
+inline double PolygonArea(std::span<const double> x, std::span<const double> y)
+{
+    if (x.size() != y.size() || x.size() < 3) {
+        return 0.0;
+    }
+    const std::size_t n = x.size();
+    double sum = x[0] * (y[1] - y[n - 1]);
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        sum += x[i] * (y[i + 1] - y[i - 1]);
+    }
+    sum += x[n - 1] * (y[0] - y[n - 2]);
+    const double area = sum / 2;
+    if (!std::isfinite(area)) {
+        return -1.0;
+    }
+    return area;
+}
 
 /// Turns a single ring of three or more points clockwise (a positive area reverses it) and
 /// closes it by repeating the first point when the ends differ. Shapes with more than one part,
