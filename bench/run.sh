@@ -10,8 +10,9 @@
 #
 # --runs N      timed runs per case (default 5); the table shows medians
 # --scratch DIR parent of the scratch folder (default: $TMPDIR or /tmp); it must have about
-#               9 GB free: the sources take 1.4 GB, the largest case (M3_10 at four times the
-#               size) writes 3.3 GB and its copy another 3.3 GB. The folder is removed at the end.
+#               7 GB free: the largest case (M3_10 at four times the size) writes 3.3 GB and its
+#               copy another 3.3 GB; each source (at most 0.4 GB, 0.5 GB for the batch) is
+#               removed after its case. The folder is removed at the end.
 # --only        run only these cases (names as in the first column, e.g. M3_10,A,batch)
 # --cli PATH    time another tolvane-cli (for example an older build) instead of the fresh one
 # --no-build    use build/release as it is
