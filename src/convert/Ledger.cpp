@@ -1,6 +1,7 @@
 // The ledger pass.
 #include "convert/Ledger.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,7 @@ namespace tolvane::convert {
 void AppendQuoted(std::string& row, std::string_view value)
 {
     row.push_back('"');
-    unsigned quotes = 0;
-    for (const char c : value) {
-        quotes |= static_cast<unsigned>(c == '"');
-    }
-    if (quotes == 0) {
+    if (value.empty() || std::memchr(value.data(), '"', value.size()) == nullptr) {
         row.append(value);
         row.push_back('"');
         return;

@@ -94,6 +94,9 @@ std::string GetField(std::string_view line, std::int64_t index, char delimiter)
 
 std::string_view TrimBlanks(std::string_view s)
 {
+    if (s.empty() || (!IsBlank(s.front()) && !IsBlank(s.back()))) {
+        return s;
+    }
     std::size_t first = 0;
     std::size_t last = s.size();
     // Fixed-width fields are padded with runs of spaces: eight at a time first.
