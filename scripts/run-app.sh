@@ -24,4 +24,5 @@ or use the command-line program, which converts the same way:
 MSG
     exit 1
 fi
+echo "Sample KSJ files for every shipped data item: $PWD/data/samples/"
 exec build/bin/tolvane "$@"
