@@ -4,6 +4,7 @@
 // the rest is the source. Whatever the bytes, the job ends with a result or a placed error,
 // every file closed, the source unchanged, one MID row per MIF object and no stray files.
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "convert/ConvertDriver.h"
 #include "convert/uniCodePage.h"
 #include "convert/uniFields.h"
+#include "convert/uniNumbers.h"
 #include "convert/uniTextFile.h"
 
 using namespace tolvane::convert;
@@ -21,19 +23,77 @@ using tolvane::fuzz::CountOpenFds;
 
 namespace {
 
-// Objects after the "Data" line: each starts with one of MIF's object words at the line start.
+// A number as the MIF writer formats a coordinate or count: finite, nothing else on the field.
+bool IsNumber(std::string_view text)
+{
+    const auto value = TryStrToFloat(text);
+    return value.has_value() && std::isfinite(*value);
+}
+
+bool IsCoordLine(std::string_view line)
+{
+    const std::size_t blank = line.find(' ');
+    return blank != std::string_view::npos && IsNumber(line.substr(0, blank)) &&
+           IsNumber(line.substr(blank + 1));
+}
+
+// Reads the count after `prefix` in `line`; -1 when the line is something else.
+std::int64_t CountAfter(std::string_view line, std::string_view prefix)
+{
+    if (!line.starts_with(prefix)) {
+        return -1;
+    }
+    const auto count = TryStrToInt(TrimBlanks(line.substr(prefix.size())));
+    return count && *count >= 0 ? *count : -1;
+}
+
+// The objects after the "Data" line, each checked against the grammar the writer follows:
+// "Point x y", "None", "Region n" and "PLine MultiPle n" with n counted parts, "PLine n" with
+// n points. Every coordinate is a finite number.
 std::int64_t CountObjects(const std::filesystem::path& mif)
 {
+    const std::vector<std::string> lines = LoadLines(mif);
+    std::size_t i = 0;
+    while (i < lines.size() && lines[i] != "Data") {
+        ++i;
+    }
+    Check(i < lines.size(), "the MIF has a Data line");
+    ++i;
     std::int64_t objects = 0;
-    bool data = false;
-    for (const std::string& line : LoadLines(mif)) {
-        if (!data) {
-            data = line == "Data";
+    // `count` coordinate lines from `i` on.
+    auto coords = [&](std::int64_t count) {
+        for (std::int64_t k = 0; k < count; ++k, ++i) {
+            Check(i < lines.size() && IsCoordLine(lines[i]), "a coordinate line");
+        }
+    };
+    // `parts` count lines, each followed by its coordinate lines.
+    auto parts = [&](std::int64_t count) {
+        for (std::int64_t k = 0; k < count; ++k) {
+            Check(i < lines.size(), "a part count line");
+            const std::int64_t points = CountAfter(lines[i++], "  ");
+            Check(points >= 0, "a part count line");
+            coords(points);
+        }
+    };
+    while (i < lines.size()) {
+        const std::string& line = lines[i++];
+        if (line.empty()) {
             continue;
         }
-        if (line.starts_with("Point ") || line.starts_with("Region ") ||
-            line.starts_with("PLine ") || line == "None") {
-            ++objects;
+        ++objects;
+        if (line == "None") {
+            continue;
+        }
+        if (line.starts_with("Point ")) {
+            Check(IsCoordLine(std::string_view(line).substr(6)), "a point's coordinates");
+        } else if (const std::int64_t multi = CountAfter(line, "PLine MultiPle "); multi >= 2) {
+            parts(multi);
+        } else if (const std::int64_t points = CountAfter(line, "PLine "); points >= 2) {
+            coords(points);
+        } else if (const std::int64_t rings = CountAfter(line, "Region "); rings >= 1) {
+            parts(rings);
+        } else {
+            Check(false, "every line of the Data section belongs to an object");
         }
     }
     return objects;
