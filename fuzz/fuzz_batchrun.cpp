@@ -11,6 +11,7 @@
 #include "FuzzSupport.h"
 #include "batch/BatchRunner.h"
 #include "convert/AppError.h"
+#include "convert/uniTextFile.h"
 
 using namespace tolvane::batch;
 using namespace tolvane::convert;
@@ -110,11 +111,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         void ShowProgress(bool) override {}
         void ProcessEvents() override {}
     } observer;
+    bool finished = false;
     try {
         RunBatch(catalogue, list, observer, jobs);
+        finished = true;
     } catch (const TAppError&) {
     }
     Check(CountOpenFds() == fds, "a run closes every file");
+    // A merged MIF holds one object per row of the merged MID.
+    if (finished && MergeRequested(list) && !catalogue.Item(item).IsLedgerOnly()) {
+        std::int64_t objects = 0;
+        bool data = false;
+        for (const std::string& line : LoadLines(list.CombineFile)) {
+            if (!data) {
+                data = line == "Data";
+                continue;
+            }
+            objects += line.starts_with("Point ") || line.starts_with("Region ") ||
+                               line.starts_with("PLine ") || line == "None"
+                           ? 1
+                           : 0;
+        }
+        const auto mid = std::filesystem::path(list.CombineFile).replace_extension(".mid");
+        Check(objects == CountLines(mid), "one merged MID row per merged MIF object");
+    }
     const auto after = Snapshot(dir);
     for (const std::string& source : sources) {
         const auto name = std::filesystem::path(source).filename().string();
