@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace tolvane::fuzz {
@@ -11,6 +12,10 @@ namespace tolvane::fuzz {
 const std::filesystem::path& ScratchDir();
 /// Writes `bytes` to `path`.
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+/// The bytes of `path`; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+/// The number of file descriptors the process holds open.
+int CountOpenFds();
 /// Stops the process when an invariant does not hold: the fuzzer reports it as a crash.
 void Check(bool condition, const char* what);
 

@@ -1,4 +1,5 @@
-// The catalogue, its tree and the definition files on arbitrary text.
+// The catalogue, its tree and the definition files on arbitrary text, in memory and as the
+// catalogue file of a Define folder whose items name the definition files of fuzz/define.
 #include <string>
 
 #include "FuzzSupport.h"
@@ -10,6 +11,50 @@
 
 using namespace tolvane::convert;
 using tolvane::fuzz::Check;
+
+namespace {
+
+// The catalogue file of a scratch Define folder holding copies of fuzz/define's files; every
+// item's definition files load or raise a file error that names the file.
+void LoadFromFolder(std::string_view bytes)
+{
+    static const std::filesystem::path dir = [] {
+        auto path = tolvane::fuzz::ScratchDir() / "define";
+        std::filesystem::create_directories(path);
+        std::filesystem::copy(TOLVANE_FUZZ_DEFINE, path,
+                              std::filesystem::copy_options::overwrite_existing);
+        return path;
+    }();
+    tolvane::fuzz::WriteFile(dir / std::string(kCatalogueFileName), bytes);
+    const TCatalogue catalogue = LoadCatalogue(dir);
+    for (std::int64_t i = 0; i < catalogue.Count() && i < 16; ++i) {
+        const TCatalogueLine item = catalogue.Item(i);
+        // Names that leave the folder could reach devices; the Define folder holds plain names.
+        if (item.ParamFile.find('/') != std::string::npos ||
+            item.ColumnFile.find('/') != std::string::npos ||
+            item.LedgerFile.find('/') != std::string::npos) {
+            continue;
+        }
+        try {
+            if (!item.IsLedgerOnly()) {
+                TDefLines params;
+                TDefLines columns;
+                LoadItemDefinitions(dir, item.ParamFile, item.ColumnFile, params, columns);
+                Check(BuildColumns(columns).size() == columns.size(), "one column per line");
+            }
+            if (item.HasLedger) {
+                (void)LoadLedgerDefinitions(dir, item.LedgerFile);
+            }
+        } catch (const TFileError& error) {
+            Check(std::string_view(error.what()).find("ファイル") != std::string_view::npos,
+                  "a definition file that cannot be read is named");
+        } catch (const TDataError&) {
+            // a file name that is no Shift-JIS
+        }
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -52,5 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(error.FileName() == "fuzz.txt", "parameter errors name their file");
         }
     }
+    LoadFromFolder(bytes);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "convert/ConvertDriver.h"
 #include "convert/ExeDir.h"
 #include "convert/uniFields.h"
+#include "convert/uniMessages.h"
 #include "convert/uniNumbers.h"
 #include "convert/uniTextFile.h"
 
@@ -122,6 +123,27 @@ std::vector<std::filesystem::path> MergedFiles(const TCatalogueLine& item,
         files.push_back(ChangeFileExt(mif, ".csv"));
     }
     return files;
+}
+
+// The first output of an entry that is another entry's source, as the warning to show. Entries
+// whose item is outside the catalogue are left to the driver, which refuses them when they run.
+std::optional<std::string> OutputOnOtherSource(const TCatalogue& catalogue,
+                                               const std::vector<TBatchEntry>& entries)
+{
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].ItemIndex < 0 || entries[i].ItemIndex >= catalogue.Count()) {
+            continue;
+        }
+        const TCatalogueLine item = catalogue.Item(entries[i].ItemIndex);
+        for (const auto& file : EntryFiles(item, entries[i])) {
+            for (std::size_t j = 0; j < entries.size(); ++j) {
+                if (j != i && IsSameFile(file, entries[j].SrcFile)) {
+                    return FormatMessage(kMsgOutputIsOtherSource, {file.string()});
+                }
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 bool OutputsShared(const std::vector<TBatchEntry>& entries)
@@ -408,6 +430,9 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
 {
     if (list.Entries.empty()) {
         return std::string(kMsgNoBatchList);
+    }
+    if (auto clash = OutputOnOtherSource(catalogue, list.Entries)) {
+        return clash;
     }
     if (!MergeRequested(list)) {
         return std::nullopt;

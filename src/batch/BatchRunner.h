@@ -29,6 +29,9 @@ inline constexpr std::string_view kMsgBadCombineFile = "統合後のファイル
 inline constexpr std::string_view kMsgCombineFileIsInput =
     "統合後のファイル名が変換元または変換後のファイルと同じです。別のファイル名を指定してください"
     "。";
+inline constexpr std::string_view kMsgOutputIsOtherSource =
+    "変換後のファイル \"%s\" は他の行の変換元のファイルと同じです。変換元を上書きしないよう、別の"
+    "ファイル名を指定してください";
 inline constexpr std::string_view kMsgBatchFinished = "変換が終了しました。";
 inline constexpr std::string_view kStatusMergeMif = "MIFファイルを統合しています。";
 inline constexpr std::string_view kStatusMergeMid = "MIDファイルを統合しています。";
@@ -37,10 +40,12 @@ inline constexpr std::string_view kStatusMergeCsv = "CSVファイルを統合し
 /// Merging is asked for and allowed: the merge flag is set and the entries are combinable.
 bool MergeRequested(const TBatchList& list);
 
-/// Why `list` cannot run, as the warning to show, or nothing when it can: an empty list; a merge
-/// asked for with a blank merged-file path or one whose merged files would be one file; a merged
-/// file that is one of the entries' sources or outputs. Raises TDataError when the first entry's
-/// item is outside `catalogue`.
+/// Why `list` cannot run, as the warning to show, or nothing when it can: an empty list; an
+/// output of an entry that is the source of another entry (the run would destroy that source
+/// before or after converting it); a merge asked for with a blank merged-file path or one whose
+/// merged files would be one file; a merged file that is one of the entries' sources or outputs.
+/// Raises TDataError when the first entry's item is outside `catalogue`. (An entry whose output
+/// is its own source is refused by the driver when that entry runs.)
 std::optional<std::string> CheckBatchRun(const convert::TCatalogue& catalogue,
                                          const TBatchList& list);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/AppError.h"
 #include "convert/ItemDefs.h"
 #include "convert/uniFields.h"
 #include "convert/uniMessages.h"
@@ -88,8 +89,16 @@ void WriteLedgerCsv(TSjisLineReader& src, const TLedgerParams& params,
             if (params.LedgerLines > 1) {
                 const std::int32_t n = StrToIntDef(SubStr(record, 14, 3, true), 0);
                 for (std::int32_t k = 1; k < n; ++k) {
-                    record.append(src.ReadLineView());
+                    const std::string_view more = src.ReadLineView();
                     progress.Step();
+                    // A record of up to 999 lines must not grow beyond what one line may hold.
+                    if (record.size() + more.size() > kMaxLineLength) {
+                        TDataError error(
+                            FormatMessage(kMsgLineTooLong, {std::to_string(kMaxLineLength)}));
+                        error.SetPlace(src.FileName(), src.LineNo());
+                        throw error;
+                    }
+                    record.append(more);
                 }
             }
             if (!parsed) {

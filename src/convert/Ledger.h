@@ -21,7 +21,8 @@ struct TLedgerParams
 /// Reads `src` again from its first line and writes every ledger record as one row of
 /// `csvFile`, after a header line of the quoted column names. Adds one to `progress` per line
 /// read. Raises TFileError when the ledger definition file is missing (no CSV is created then)
-/// and TDataError for a start or length that is no integer; the CSV is closed on every exit.
+/// and TDataError for a start or length that is no integer or for a record of several lines
+/// that together exceed kMaxLineLength; the CSV is closed on every exit.
 void WriteLedgerCsv(TSjisLineReader& src, const TLedgerParams& params,
                     const std::filesystem::path& defineDir, const std::filesystem::path& csvFile,
                     TProgress& progress);

@@ -168,13 +168,15 @@ std::string_view TrimWide(std::string_view s)
         return s;
     }
     // Walk the characters from the front, so that the end is only ever cut at a character
-    // boundary: a trail byte 0x40 after a lead byte other than 0x81 is no full-width space.
+    // boundary: a trail byte 0x40 after a lead byte other than 0x81 is no full-width space. A
+    // lead byte followed by a byte that cannot trail it (a broken character, such as one cut
+    // by a fixed-width slice) stands alone, so a blank after it is still a blank.
     std::size_t i = 0;
     std::size_t keepFrom = std::string_view::npos;
     std::size_t keepTo = 0;
     while (i < s.size()) {
         std::size_t width = 1;
-        if (IsSjisLeadByte(s[i]) && i + 1 < s.size()) {
+        if (IsSjisLeadByte(s[i]) && i + 1 < s.size() && IsSjisTrailByte(s[i + 1])) {
             width = 2;
         }
         const bool space = (width == 1 && s[i] == ' ') ||

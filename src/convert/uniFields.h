@@ -23,6 +23,13 @@ inline bool IsSjisLeadByte(char c)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+/// True for a byte that can follow a lead byte as the second byte of a CP932 character.
+inline bool IsSjisTrailByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 /// Splits `line` by the system's rules (not RFC 4180): blanks outside quotes separate fields as
 /// the delimiter does, a double-quoted field may hold blanks and delimiters (a doubled quote
 /// stands for one), a delimiter that is the last byte adds an empty field. A NUL byte ends the

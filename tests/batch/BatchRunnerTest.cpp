@@ -271,6 +271,48 @@ TEST_F(BatchRun, ChecksBeforeRunning)
     EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
 }
 
+TEST_F(BatchRun, OutputOnAnotherRowsSourceIsRefused)
+{
+    WriteBytes(Dir / "x.mid", CrLf({"P005"}));
+    WriteBytes(Dir / "y.csv", CrLf({"P006"}));
+    std::filesystem::create_hard_link(Dir / "s3.txt", Dir / "hard.mif");
+    std::filesystem::create_symlink(Dir / "s3.txt", Dir / "soft.mif");
+    const std::string before = ReadBytes(Dir / "s3.txt");
+    struct TCase
+    {
+        TBatchEntry Writer;
+        std::string Source; // of the other row
+    };
+    const TCase cases[] = {
+        {Entry(0, "s1.txt", "s3.txt"), "s3.txt"},   // the MIF
+        {Entry(0, "s1.txt", "x.mif"), "x.mid"},     // the MID
+        {Entry(1, "s1.txt", "y.mif"), "y.csv"},     // the ledger CSV
+        {Entry(2, "s1.txt", "y.txt"), "y.csv"},     // a ledger-only row's CSV
+        {Entry(0, "s1.txt", "hard.mif"), "s3.txt"}, // a hard link to the source
+        {Entry(0, "s1.txt", "soft.mif"), "s3.txt"}, // a symbolic link to it
+        {Entry(0, "s1.txt", "./sub/../s3.txt"), "s3.txt"},
+    };
+    std::filesystem::create_directory(Dir / "sub");
+    for (const TCase& c : cases) {
+        for (const bool writerFirst : {true, false}) {
+            SCOPED_TRACE(c.Writer.DstFile + (writerFirst ? " first" : " second"));
+            const TBatchEntry other = Entry(c.Writer.ItemIndex, c.Source, "o.mif");
+            List.Entries =
+                writerFirst ? std::vector{c.Writer, other} : std::vector{other, c.Writer};
+            const auto warning = CheckBatchRun(Catalogue, List);
+            ASSERT_TRUE(warning.has_value());
+            EXPECT_NE(warning->find("は他の行の変換元のファイルと同じです"), std::string::npos);
+        }
+    }
+    // A ledger-only row never opens its destination: that may name another row's source.
+    List.Entries = {Entry(2, "s1.txt", "s3.txt"), Entry(2, "s3.txt", "t.csv")};
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+    // Rows that read one source and write elsewhere are fine.
+    List.Entries = {Entry(0, "s1.txt", "a.mif"), Entry(0, "s1.txt", "b.mif")};
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+    EXPECT_EQ(ReadBytes(Dir / "s3.txt"), before);
+}
+
 TEST_F(BatchRun, DeletedSourceStopsTheRunAtItsRow)
 {
     List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(0, "gone.txt", "o2.mif"),

@@ -52,4 +52,26 @@ out=$("$cli" batch --define "$define" "$work/blank.txt" 2>&1); rc=$?
 [ $rc -eq 2 ] || fail "blank merge name exited $rc"
 echo "$out" | grep -q "統合後のファイル名が不正です。" || fail "no warning: $out"
 [ ! -f "$work/x.mif" ] || fail "a row ran"
+
+# Nothing a run writes may fall on a source or on what a merge reads: a merged file that is a
+# row's source or output, a row's output that is another row's source (also through a hard
+# link), a row's output that is its own source. Each run is refused and every file stays.
+cp "$source" "$work/s1.txt"; cp "$source" "$work/s2.txt"; ln "$work/s2.txt" "$work/s2link.mif"
+sum_before=$(cat "$work/s1.txt" "$work/s2.txt" | cksum)
+crlf tolvane 200 1 "$work/s2.txt" "$(entry 0 "$work/s1.txt" "$work/n1.mif" 0)" "$(entry 0 "$work/s2.txt" "$work/n2.mif" 0)" > "$work/merge-onto-source.txt"
+crlf tolvane 200 1 "$work/n2.mif" "$(entry 0 "$work/s1.txt" "$work/n1.mif" 0)" "$(entry 0 "$work/s2.txt" "$work/n2.mif" 0)" > "$work/merge-onto-output.txt"
+crlf tolvane 200 0 "" "$(entry 0 "$work/s1.txt" "$work/s2.txt" 0)" "$(entry 0 "$work/s2.txt" "$work/n2.mif" 0)" > "$work/onto-other-source.txt"
+crlf tolvane 200 0 "" "$(entry 0 "$work/s2.txt" "$work/n2.mif" 0)" "$(entry 0 "$work/s1.txt" "$work/s2link.mif" 0)" > "$work/onto-hard-link.txt"
+crlf tolvane 200 0 "" "$(entry 0 "$work/s1.txt" "$work/s1.txt" 0)" > "$work/onto-own-source.txt"
+for list in merge-onto-source merge-onto-output onto-other-source onto-hard-link onto-own-source; do
+    out=$("$cli" batch --define "$define" --jobs 2 "$work/$list.txt" 2>&1); rc=$?
+    [ $rc -eq 2 ] || fail "$list exited $rc: $out"
+    case $list in
+        merge-*) echo "$out" | grep -q "統合後のファイル名が変換元または変換後のファイルと同じです。" || fail "$list: no warning: $out" ;;
+        onto-own-*) echo "$out" | grep -q "は変換元のファイルと同じです" || fail "$list: no error: $out" ;;
+        *) echo "$out" | grep -q "は他の行の変換元のファイルと同じです" || fail "$list: no warning: $out" ;;
+    esac
+    [ "$(cat "$work/s1.txt" "$work/s2.txt" | cksum)" = "$sum_before" ] || fail "$list: a source changed"
+    [ ! -e "$work/n1.mif" ] && [ ! -e "$work/n2.mif" ] || fail "$list: a row ran"
+done
 echo PASS

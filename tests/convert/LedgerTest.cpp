@@ -1,6 +1,8 @@
 // The ledger pass on its own.
 #include "convert/Ledger.h"
 
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include "convert/AppError.h"
@@ -129,4 +131,29 @@ TEST_F(Ledger, MissingDefinitionCreatesNoCsv)
     EXPECT_THROW(WriteLedgerCsv(src, {"T", 1, "none.txt"}, Dir.Path(), Dir / "out.csv", progress),
                  TFileError);
     EXPECT_FALSE(std::filesystem::exists(Dir / "out.csv"));
+}
+
+// A record of many long lines is capped like one line: 3 lines of 30 MB (sparse, mostly NUL)
+// fail at the line that crosses 64 MiB, and the CSV keeps its header.
+TEST_F(Ledger, MultiLineRecordIsCappedLikeOneLine)
+{
+    const auto path = Dir / "src.txt";
+    WriteBytes(path, "LT 0000000001  3");
+    std::filesystem::resize_file(path, 90'000'003);
+    for (const std::uintmax_t at : {30'000'000U, 60'000'001U, 90'000'002U}) {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(at));
+        file.put('\n');
+    }
+    WriteBytes(Dir / "ldg.txt", CrLf({"ID,,4,10"}));
+    TSjisLineReader src(path);
+    TProgress progress(Observer);
+    try {
+        WriteLedgerCsv(src, {"LT", 2, "ldg.txt"}, Dir.Path(), Dir / "out.csv", progress);
+        FAIL() << "no error";
+    } catch (const TDataError& e) {
+        EXPECT_EQ(e.what(), path.string() + ":3: 1 行が " + std::to_string(kMaxLineLength) +
+                                " バイトを超えています");
+    }
+    EXPECT_EQ(ReadBytes(Dir / "out.csv"), CrLf({"\"ID\""}));
 }

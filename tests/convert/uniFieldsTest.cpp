@@ -122,4 +122,7 @@ TEST(TrimWide, TrimsHalfAndFullWidthSpaces)
     EXPECT_EQ(TrimWide("\x88\x81\x81\x40"), "\x88\x81");
     // A lone lead byte at the end is kept as it is.
     EXPECT_EQ(TrimWide("ab\x81"), "ab\x81");
+    // A lead byte before a byte that cannot trail it stands alone: the blank after it goes.
+    EXPECT_EQ(TrimWide("ab\x9e \x81\x40"), "ab\x9e");
+    EXPECT_EQ(TrimWide("\x81\x40 \x9e\x09x"), "\x9e\x09x");
 }
