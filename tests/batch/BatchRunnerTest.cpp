@@ -5,6 +5,7 @@
 
 #include "convert/AppError.h"
 #include "mif/uniMifUtils.h"
+#include "support/TestConverter.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::batch;
@@ -18,27 +19,7 @@ using tolvane::test::WriteBytes;
 
 namespace {
 
-// One Point per "P" line with the line's bytes 2 to 4 as its row; "BAD" fails the job.
-void ConvertTestPoints(TConvertContext& ctx)
-{
-    TColumnSlices slices(ctx.ColumnDefLines);
-    std::string row;
-    while (!ctx.Src.Eof()) {
-        const std::string_view line = ctx.Src.ReadLineView();
-        ctx.Progress.Step(1000);
-        if (line.starts_with("BAD")) {
-            throw TDataError("'BAD' は整数ではありません");
-        }
-        if (line.starts_with("P")) {
-            tolvane::mif::WriteMifPoint(ctx.Mif, {139.5, 35.5});
-            row.clear();
-            slices.AppendRow(line, row);
-            ctx.Mid.WriteLine(row);
-        }
-    }
-}
-
-constexpr TConverterEntry kTestTable[] = {{"TP", &ConvertTestPoints, false}};
+constexpr TConverterEntry kTestTable[] = {{"TP", &tolvane::test::ConvertTestPoints<1000>, false}};
 
 class TRecordingBatchObserver : public TBatchObserver
 {

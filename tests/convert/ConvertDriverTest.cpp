@@ -5,6 +5,7 @@
 
 #include "convert/AppError.h"
 #include "mif/uniMifUtils.h"
+#include "support/TestConverter.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::convert;
@@ -18,30 +19,7 @@ using tolvane::test::WriteBytes;
 
 namespace {
 
-// Writes a Point and its row for every line starting with "P"; a line starting with "BAD"
-// fails the job.
-void ConvertTestPoints(TConvertContext& ctx)
-{
-    TColumnSlices slices(ctx.ColumnDefLines);
-    std::string row;
-    ctx.Src.Rewind();
-    while (!ctx.Src.Eof()) {
-        const std::string_view line = ctx.Src.ReadLineView();
-        ctx.Progress.Step(2);
-        if (line.starts_with("BAD")) {
-            throw TDataError("'BAD' は整数ではありません");
-        }
-        if (!line.starts_with("P")) {
-            continue;
-        }
-        tolvane::mif::WriteMifPoint(ctx.Mif, {139.5, 35.5});
-        row.clear();
-        slices.AppendRow(line, row);
-        ctx.Mid.WriteLine(row);
-    }
-}
-
-constexpr TConverterEntry kTestTable[] = {{"TP", &ConvertTestPoints, false}};
+constexpr TConverterEntry kTestTable[] = {{"TP", &tolvane::test::ConvertTestPoints<2>, false}};
 
 const std::string kHeader97 = "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\n"
                               "CoordSys Earth Projection 1, 97\r\n";
