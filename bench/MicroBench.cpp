@@ -11,13 +11,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
-#include "convert/uniTextFile.h"
+#include "base/uniFields.h"
+#include "base/uniNumbers.h"
+#include "base/uniTextFile.h"
 #include "ksj/uniKsjLinks.h"
 #include "mif/uniMifUtils.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
 
 namespace {
 

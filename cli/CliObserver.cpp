@@ -48,9 +48,16 @@ void TCliObserver::ShowProgress(bool visible)
     }
 }
 
-void TCliObserver::JobFailed(const convert::TAppError& error)
+void TCliObserver::RowFinished(std::size_t row, const batch::TBatchEntry& entry)
 {
-    m_lastFailure = error.what();
+    ShowProgress(false);
+    const bool ok = entry.Status == batch::TEntryStatus::Converted;
+    std::printf("%zu\t%s\t%s -> %s\n", row + 1, ok ? "変換しました" : "失敗しました",
+                entry.SrcFile.c_str(), entry.DstFile.c_str());
+    if (!ok) {
+        std::printf("\t%s\n", entry.FailReason.c_str());
+    }
+    std::fflush(stdout);
 }
 
 void TCliObserver::Erase()

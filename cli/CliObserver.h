@@ -1,16 +1,16 @@
-// Progress of a job on the terminal: the status text and a bar on stderr, only on a TTY.
+// Progress of a job on the terminal: the status text and a bar on stderr, only on a TTY; and
+// one line on stdout for every row of a batch as it finishes.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "convert/AppError.h"
-#include "convert/JobObserver.h"
+#include "batch/BatchRunner.h"
 
 namespace tolvane::cli {
 
-class TCliObserver : public convert::TJobObserver
+class TCliObserver : public batch::TBatchObserver
 {
 public:
     /// `interactive`: draw the status and the bar (stderr is a terminal).
@@ -21,12 +21,8 @@ public:
     void SetProgressMax(std::int64_t max) override;
     void SetProgressPos(std::int64_t pos) override;
     void ShowProgress(bool visible) override;
-    void ProcessEvents() override {}
-    void JobFailed(const convert::TAppError& error) override;
-
-    /// The reason of the last failed job ("file:line: message"), empty when none failed.
-    const std::string& LastFailure() const noexcept { return m_lastFailure; }
-    void ClearFailure() { m_lastFailure.clear(); }
+    /// Prints "row<TAB>outcome<TAB>source -> destination" and, for a failed row, its reason.
+    void RowFinished(std::size_t row, const batch::TBatchEntry& entry) override;
 
 private:
     void Draw();
@@ -40,7 +36,6 @@ private:
     bool m_visible = false;
     int m_lastPercent = -1;
     bool m_drawn = false;
-    std::string m_lastFailure;
 };
 
 } // namespace tolvane::cli

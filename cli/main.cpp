@@ -10,32 +10,58 @@
 #include <vector>
 
 #include "CliObserver.h"
+#include "base/AppError.h"
+#include "base/uniCodePage.h"
+#include "base/uniMessages.h"
+#include "base/uniNumbers.h"
+#include "base/uniPaths.h"
 #include "batch/BatchList.h"
 #include "batch/BatchRunner.h"
-#include "convert/AppError.h"
-#include "convert/Catalogue.h"
-#include "convert/ConvertDriver.h"
-#include "convert/ExeDir.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniMessages.h"
-#include "convert/uniNumbers.h"
+#include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
+#include "shapes/uniCoordSys.h"
 
 namespace {
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-const char* const kUsage =
+// The coordinate systems as "0, 1, 2".
+std::string CoordSysChoices()
+{
+    std::string out;
+    for (std::size_t i = 0; i < tolvane::shapes::kCoordSystems.size(); ++i) {
+        out.append(i == 0 ? "" : ", ");
+        out.append(std::to_string(i));
+    }
+    return out;
+}
+
+// The coordinate systems as "0 name, 1 name, …".
+std::string CoordSysList()
+{
+    std::string out;
+    for (std::size_t i = 0; i < tolvane::shapes::kCoordSystems.size(); ++i) {
+        out.append(i == 0 ? "" : ", ");
+        out.append(std::to_string(i));
+        out.push_back(' ');
+        out.append(tolvane::shapes::kCoordSystems[i].Name);
+    }
+    return out;
+}
+
+const char* const kUsageHead =
     "使い方:\n"
     "  tolvane-cli items [--define DIR]\n"
     "      データ項目の一覧を表示します (カテゴリ, 項目番号, 名前, 形式, ファイルマスク)。\n"
     "  tolvane-cli convert [--define DIR] --item N [--coordsys K] SRC DST\n"
-    "      SRC をデータ項目 N (0 から数えたカタログの行) として DST に変換します。\n"
-    "      K は座標系: 0 緯度/経度（東京）, 1 緯度/経度（WGS84）, 2 "
-    "緯度/経度（世界測地系）。既定は 0。\n"
+    "      SRC をデータ項目 N (0 から数えたカタログの行) として DST に変換します。\n";
+
+const char* const kUsageTail =
     "  tolvane-cli batch [--define DIR] [--jobs N] LISTFILE\n"
     "      バッチリストファイルの変換を順に実行し、統合が指定されていれば出力を統合します。\n"
     "      N 個の変換を同時に行います (既定はコア数)。終了コード: 0 すべて成功, 1 失敗あり,\n"
@@ -47,7 +73,9 @@ const char* const kUsage =
 
 void PrintUsage(std::FILE* out)
 {
-    std::fputs(kUsage, out);
+    std::fputs(kUsageHead, out);
+    std::fprintf(out, "      K は座標系: %s。既定は 0。\n", CoordSysList().c_str());
+    std::fputs(kUsageTail, out);
 }
 
 int UsageError(const std::string& message)
@@ -61,7 +89,7 @@ struct TArgs
 {
     std::filesystem::path DefineDir = DefaultDefineDir();
     std::optional<std::int64_t> Item;
-    std::int64_t CoordSys = 0;
+    tolvane::shapes::TCoordSysIndex CoordSys = 0;
     std::optional<std::int64_t> Jobs;
     std::vector<std::string> Positional;
 };
@@ -98,7 +126,7 @@ std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::stri
             } else if (arg == "--jobs") {
                 parsed.Jobs = *value;
             } else {
-                parsed.CoordSys = *value;
+                parsed.CoordSys = static_cast<tolvane::shapes::TCoordSysIndex>(*value);
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "不明なオプションです: " + arg;
@@ -156,51 +184,23 @@ int RunConvert(const std::vector<std::string>& args)
     if (parsed->Positional.size() != 2) {
         return UsageError("変換元と変換後のファイル名を指定してください");
     }
-    if (parsed->CoordSys < 0 || parsed->CoordSys > 2) {
-        return UsageError("--coordsys は 0, 1, 2 のどれかです");
+    if (tolvane::shapes::FindCoordSys(parsed->CoordSys) == nullptr) {
+        return UsageError("--coordsys は " + CoordSysChoices() + " のどれかです");
     }
     const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
     tolvane::cli::TCliObserver observer(IsTerminal(stderr));
-    const bool ok = ConvertDataItem(catalogue, *parsed->Item, parsed->Positional[0],
-                                    parsed->Positional[1], parsed->CoordSys, observer);
-    if (ok) {
+    const TJobResult result = ConvertDataItem(catalogue, *parsed->Item, parsed->Positional[0],
+                                              parsed->Positional[1], parsed->CoordSys, observer);
+    if (result) {
         std::printf("%s\n", std::string(kMsgConvertSucceeded).c_str());
         return kExitOk;
     }
     std::fprintf(stderr, "%s\n", std::string(kMsgConvertFailed).c_str());
-    if (!observer.LastFailure().empty()) {
-        std::fprintf(stderr, "%s\n", observer.LastFailure().c_str());
+    if (result.Failure) {
+        std::fprintf(stderr, "%s\n", result.Failure->what());
     }
     return kExitFailed;
 }
-
-// Reports every row of a batch as it finishes, and the job's progress on a terminal.
-class TCliBatchObserver : public tolvane::batch::TBatchObserver
-{
-public:
-    explicit TCliBatchObserver(bool interactive) : m_job(interactive) {}
-
-    void SetStatusText(std::string_view text) override { m_job.SetStatusText(text); }
-    void SetProgressMax(std::int64_t max) override { m_job.SetProgressMax(max); }
-    void SetProgressPos(std::int64_t pos) override { m_job.SetProgressPos(pos); }
-    void ShowProgress(bool visible) override { m_job.ShowProgress(visible); }
-    void ProcessEvents() override {}
-
-    void RowFinished(std::size_t row, const tolvane::batch::TBatchEntry& entry) override
-    {
-        m_job.ShowProgress(false);
-        const bool ok = entry.Status == tolvane::batch::TEntryStatus::Converted;
-        std::printf("%zu\t%s\t%s -> %s\n", row + 1, ok ? "変換しました" : "失敗しました",
-                    entry.SrcFile.c_str(), entry.DstFile.c_str());
-        if (!ok) {
-            std::printf("\t%s\n", entry.FailReason.c_str());
-        }
-        std::fflush(stdout);
-    }
-
-private:
-    tolvane::cli::TCliObserver m_job;
-};
 
 int RunBatchFile(const std::vector<std::string>& args)
 {
@@ -227,7 +227,7 @@ int RunBatchFile(const std::vector<std::string>& args)
         std::fprintf(stderr, "tolvane-cli: %s\n", warning->c_str());
         return kExitUsage;
     }
-    TCliBatchObserver observer(IsTerminal(stderr));
+    tolvane::cli::TCliObserver observer(IsTerminal(stderr));
     RunBatch(catalogue, list, observer, jobs);
     if (MergeRequested(list)) {
         std::printf("統合しました: %s\n", list.CombineFile.c_str());

@@ -1,10 +1,11 @@
 // The batch-list file: reading arbitrary bytes, and saving what was read gives it back.
 #include "FuzzSupport.h"
+#include "base/AppError.h"
 #include "batch/BatchList.h"
-#include "convert/AppError.h"
 
 using namespace tolvane::batch;
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "base/AppError.h"
+#include "base/uniTextFile.h"
 #include "batch/BatchRunner.h"
-#include "convert/AppError.h"
-#include "convert/uniTextFile.h"
 
 using namespace tolvane::batch;
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::fuzz::Check;
 using tolvane::fuzz::CountOpenFds;
 

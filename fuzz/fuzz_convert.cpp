@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "convert/AppError.h"
-#include "convert/ConvertDriver.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniCodePage.h"
+#include "base/uniFields.h"
+#include "base/uniNumbers.h"
+#include "base/uniTextFile.h"
+#include "driver/ConvertDriver.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::fuzz::Check;
 using tolvane::fuzz::CountOpenFds;
 
@@ -146,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto mif = dir / "out.mif";
 
     const int fds = CountOpenFds();
-    TNullObserver observer;
+    TJobObserver observer;
     bool ok = false;
     try {
         ok = ConvertDataItem(catalogue, item, source, mif, coordSys, observer);

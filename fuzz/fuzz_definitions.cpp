@@ -3,13 +3,15 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "convert/AppError.h"
-#include "convert/Catalogue.h"
-#include "convert/ItemDefs.h"
-#include "convert/uniFields.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniFields.h"
+#include "base/uniTextFile.h"
+#include "driver/Catalogue.h"
+#include "driver/ItemDefs.h"
+#include "ksj/ColumnSlices.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::fuzz::Check;
 
 namespace {
@@ -81,10 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto columns = BuildColumns(defs);
     Check(columns.size() == lines.size(), "one column per line");
     for (std::size_t first : {0U, 3U, 4U}) {
-        TColumnSlices slices(defs, first);
-        std::string row;
+        tolvane::ksj::TColumnSlices slices(defs, first);
+        tolvane::shapes::TSFRow row;
         try {
             slices.AppendRow(bytes, row, 5);
+            Check(row.Count() + first == lines.size() || lines.size() < first,
+                  "one value per column line");
         } catch (const TDataError& error) {
             Check(error.FileName() == "fuzz.txt" && error.LineNo() > 0,
                   "definition errors name their line");

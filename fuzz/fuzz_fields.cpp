@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
+#include "base/uniFields.h"
+#include "base/uniNumbers.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
 using tolvane::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

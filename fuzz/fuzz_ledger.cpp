@@ -7,12 +7,13 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "convert/AppError.h"
-#include "convert/Ledger.h"
-#include "convert/uniFields.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniFields.h"
+#include "base/uniTextFile.h"
+#include "driver/Ledger.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::fuzz::Check;
 using tolvane::fuzz::CountOpenFds;
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const int fds = CountOpenFds();
-    TNullObserver observer;
+    TJobObserver observer;
     TProgress progress(observer);
     try {
         TSjisLineReader reader(source);

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "convert/AppError.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniTextFile.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
 using tolvane::fuzz::Check;
 
 namespace {

@@ -7,6 +7,12 @@
 
 namespace tolvane::app {
 
+/// Images of ImageList1.
+inline constexpr int kImageConverted = 0;
+inline constexpr int kImageFailed = 1;
+inline constexpr int kImageDataItem = 2;
+inline constexpr int kImageCategory = 3;
+
 /// ImageList1: 0 converted (green check), 1 failed (red cross), 2 data item (map layers),
 /// 3 category (folder), each 16 x 16.
 const QList<QIcon>& ImageList1();

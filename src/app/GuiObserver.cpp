@@ -8,7 +8,6 @@
 #include <QProgressBar>
 
 #include "app/uniQtText.h"
-#include "convert/AppError.h"
 
 namespace tolvane::app {
 
@@ -62,11 +61,6 @@ void TGuiObserver::ProcessEvents()
     if (m_pump) {
         m_pump();
     }
-}
-
-void TGuiObserver::JobFailed(const convert::TAppError& error)
-{
-    m_lastFailure = Utf8ToQString(error.Describe());
 }
 
 void TGuiObserver::RowSelected(std::size_t row)

@@ -25,7 +25,6 @@ public:
     void SetProgressPos(std::int64_t pos) override;
     void ShowProgress(bool visible) override;
     void ProcessEvents() override;
-    void JobFailed(const convert::TAppError& error) override;
     void RowSelected(std::size_t row) override;
     void RowFinished(std::size_t row, const batch::TBatchEntry& entry) override;
 
@@ -33,15 +32,10 @@ public:
     std::function<void(std::size_t)> OnRowSelected;
     std::function<void(std::size_t, const batch::TBatchEntry&)> OnRowFinished;
 
-    /// Why the last job failed (the error's message and place), or empty.
-    const QString& LastFailure() const noexcept { return m_lastFailure; }
-    void ClearFailure() { m_lastFailure.clear(); }
-
 private:
     QPointer<QLabel> m_statusPanel;
     QPointer<QProgressBar> m_progressBar;
     std::function<void()> m_pump;
-    QString m_lastFailure;
 };
 
 } // namespace tolvane::app

@@ -16,13 +16,13 @@
 
 #include "app/AppResources.h"
 #include "app/uniQtText.h"
-#include "convert/ExeDir.h"
+#include "base/uniPaths.h"
 
 namespace tolvane::app {
 
 QString DefaultHelpDir()
 {
-    return Utf8ToQString(convert::GetExeDir()) + QStringLiteral("help");
+    return Utf8ToQString(base::GetExeDir()) + QStringLiteral("help");
 }
 
 THelpWindow::THelpWindow(const QString& helpDir, QWidget* parent)

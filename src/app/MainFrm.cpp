@@ -30,10 +30,11 @@
 #include "app/Help.h"
 #include "app/VersionInfo.h"
 #include "app/uniQtText.h"
+#include "base/AppError.h"
+#include "base/uniMessages.h"
+#include "base/uniPaths.h"
 #include "batch/BatchRunner.h"
-#include "convert/AppError.h"
-#include "convert/ConvertDriver.h"
-#include "convert/ExeDir.h"
+#include "driver/ConvertDriver.h"
 
 namespace tolvane::app {
 
@@ -52,8 +53,6 @@ const QString kDownloadPage = QStringLiteral("https://nlftp.mlit.go.jp/ksj/");
 const QString kMsgSelectItem = QStringLiteral("変換を行うデータ項目を選択してください。");
 const QString kMsgBadSource = QStringLiteral("変換元のファイル名が不正です。");
 const QString kMsgBadDestination = QStringLiteral("変換後のファイル名が不正です。");
-const QString kMsgSucceeded = QStringLiteral("変換に成功しました。");
-const QString kMsgFailed = QStringLiteral("変換に失敗しました。");
 
 const QString kFilterMif = QStringLiteral("MapInfo インポート/エクスポート (*.mif)|*.mif");
 const QString kFilterCsv = QStringLiteral("CSVファイル (*.csv)|*.csv");
@@ -136,7 +135,7 @@ private:
 TMainOptions DefaultMainOptions()
 {
     TMainOptions options;
-    options.DefineDir = convert::DefaultDefineDir();
+    options.DefineDir = base::DefaultDefineDir();
     options.Settings = DefaultSettingsLocation();
     options.HelpDir = DefaultHelpDir();
     return options;
@@ -156,10 +155,8 @@ template <class TCommand> bool TfrmMain::Guard(TCommand&& command)
     try {
         command();
         return true;
-    } catch (const convert::TAppError& e) {
-        error = Utf8ToQString(e.Describe());
     } catch (const std::exception& e) {
-        error = Utf8ToQString(e.what());
+        error = ErrorText(e);
     }
     m_ui.Error(error);
     return false;
@@ -213,13 +210,11 @@ void TfrmMain::FormShow()
 {
     setWindowTitle(kCaption);
     try {
-        m_catalogue = convert::LoadCatalogue(m_options.DefineDir);
-        FillDataKindTree(convert::BuildDataKindTree(m_catalogue.Lines()));
+        m_catalogue = driver::LoadCatalogue(m_options.DefineDir);
+        FillDataKindTree(driver::BuildDataKindTree(m_catalogue.Lines()));
     } catch (const std::exception& e) {
         // Shown once the window is up; the tree stays empty, so nothing can be converted.
-        const auto* appError = dynamic_cast<const convert::TAppError*>(&e);
-        const QString text =
-            appError != nullptr ? Utf8ToQString(appError->Describe()) : Utf8ToQString(e.what());
+        const QString text = ErrorText(e);
         QTimer::singleShot(0, this, [this, text] { m_ui.Error(text); });
     }
     LoadWindowPlacement(*this, m_options.Settings);
@@ -317,8 +312,8 @@ void TfrmMain::CreateControls()
     btnDscBrows = AddControl<QPushButton>(client, "btnDscBrows", 336, 360, 49, 21);
     AddLabel(client, "Label6", QStringLiteral("投影法"), 8, 392);
     cboCoordSys = AddControl<QComboBox>(client, "cboCoordSys", 8, 408, 377, 20);
-    for (const std::string_view name : batch::kCoordSysNames) {
-        cboCoordSys->addItem(Utf8ToQString(name));
+    for (const shapes::TCoordSys& coordSys : shapes::kCoordSystems) {
+        cboCoordSys->addItem(Utf8ToQString(coordSys.Name));
     }
     cboCoordSys->setCurrentIndex(0);
     btnAdd = AddControl<QPushButton>(client, "btnAdd", 112, 432, 115, 21);
@@ -444,19 +439,19 @@ void TfrmMain::ConnectHandlers()
     connect(A1, &QAction::triggered, this, &TfrmMain::A1Click);
 }
 
-void TfrmMain::FillDataKindTree(const convert::TDataKindTree& tree)
+void TfrmMain::FillDataKindTree(const driver::TDataKindTree& tree)
 {
     const QList<QIcon>& images = ImageList1();
-    for (const convert::TDataKindNode& category : tree) {
+    for (const driver::TDataKindNode& category : tree) {
         auto* categoryNode = new QTreeWidgetItem(tvwDataKind);
         categoryNode->setText(0, SjisToQString(category.Caption));
-        categoryNode->setIcon(0, images.value(category.ImageIndex));
+        categoryNode->setIcon(0, images.value(kImageCategory));
         categoryNode->setData(0, kItemIndexRole,
                               QVariant::fromValue<qlonglong>(category.ItemIndex));
-        for (const convert::TDataKindNode& item : category.Children) {
+        for (const driver::TDataKindNode& item : category.Children) {
             auto* itemNode = new QTreeWidgetItem(categoryNode);
             itemNode->setText(0, SjisToQString(item.Caption));
-            itemNode->setIcon(0, images.value(item.ImageIndex));
+            itemNode->setIcon(0, images.value(kImageDataItem));
             itemNode->setData(0, kItemIndexRole, QVariant::fromValue<qlonglong>(item.ItemIndex));
         }
         categoryNode->setExpanded(category.Expanded);
@@ -544,7 +539,7 @@ void TfrmMain::tvwDataKindChange(QTreeWidgetItem* node)
     if (node == nullptr || node->parent() == nullptr || ItemIndexOf(node) < 0) {
         return;
     }
-    const convert::TCatalogueLine item = m_catalogue.Item(ItemIndexOf(node));
+    const driver::TCatalogueLine item = m_catalogue.Item(ItemIndexOf(node));
     const QString mask = SjisToQString(item.FileMask);
     m_openDialog1.Filter = QStringLiteral("国土数値情報(") + mask + QStringLiteral(")|") + mask +
                            QStringLiteral("|すべてのファイル(*.*)|*.*");
@@ -615,19 +610,22 @@ void TfrmMain::actConvertExecute()
         const TBusyScope busy(*this);
         const TWaitCursor wait;
         TGuiObserver observer(StatusPanel0, ProgressBar1, [this] { ProcessPendingEvents(); });
-        converted =
-            convert::ConvertDataItem(m_catalogue, *SelectedItemIndex(), ToPath(edtSrcFile->text()),
-                                     ToPath(edtDscFile->text()), cboCoordSys->currentIndex(),
-                                     observer, m_options.Converters);
-        reason = observer.LastFailure();
+        const driver::TJobResult result =
+            driver::ConvertDataItem(m_catalogue, *SelectedItemIndex(), ToPath(edtSrcFile->text()),
+                                    ToPath(edtDscFile->text()), cboCoordSys->currentIndex(),
+                                    observer, m_options.Converters);
+        converted = result.Succeeded;
+        if (result.Failure) {
+            reason = ErrorText(*result.Failure);
+        }
     });
     if (!ran) {
         return;
     }
     if (converted) {
-        m_ui.Information(kMsgSucceeded);
+        m_ui.Information(Utf8ToQString(base::kMsgConvertSucceeded));
     } else {
-        m_ui.Warning(kMsgFailed, reason);
+        m_ui.Warning(Utf8ToQString(base::kMsgConvertFailed), reason);
     }
     QCoreApplication::processEvents();
 }
@@ -684,10 +682,10 @@ void TfrmMain::ShowBatchRow(int row)
     const QList<QIcon>& images = ImageList1();
     switch (entry.Status) {
     case batch::TEntryStatus::Converted:
-        item->setIcon(0, images.at(convert::kImageConverted));
+        item->setIcon(0, images.at(kImageConverted));
         break;
     case batch::TEntryStatus::Failed:
-        item->setIcon(0, images.at(convert::kImageFailed));
+        item->setIcon(0, images.at(kImageFailed));
         break;
     case batch::TEntryStatus::None:
         item->setIcon(0, QIcon());
@@ -697,7 +695,7 @@ void TfrmMain::ShowBatchRow(int row)
     item->setText(1, SjisToQString(entry.ItemName));
     item->setText(2, Utf8ToQString(entry.SrcFile));
     item->setText(3, Utf8ToQString(entry.DstFile));
-    item->setText(4, Utf8ToQString(batch::CoordSysName(entry.CoordSysIndex)));
+    item->setText(4, Utf8ToQString(shapes::CoordSysName(entry.CoordSysIndex)));
     const QString tip =
         entry.Status == batch::TEntryStatus::Failed ? Utf8ToQString(entry.FailReason) : QString();
     for (int column = 0; column < lvwBatch->columnCount(); ++column) {
@@ -815,7 +813,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 void TfrmMain::S1Click()
 {
     if (m_batch.Entries.empty()) {
-        m_ui.Warning(Utf8ToQString(batch::kMsgNoBatchList));
+        m_ui.Warning(Utf8ToQString(base::kMsgNoBatchList));
         return;
     }
     const std::optional<QString> chosen = m_ui.GetSaveFileName(m_saveDialog2);
@@ -844,11 +842,9 @@ void TfrmMain::O1Click()
     try {
         batch::LoadBatchFile(ToPath(*chosen), m_catalogue, m_batch);
     } catch (const batch::TBatchFileInvalid&) {
-        error = Utf8ToQString(batch::kMsgInvalidBatchList);
-    } catch (const convert::TAppError& e) {
-        error = Utf8ToQString(e.Describe());
+        error = Utf8ToQString(base::kMsgInvalidBatchList);
     } catch (const std::exception& e) {
-        error = Utf8ToQString(e.what());
+        error = ErrorText(e);
     }
     chkCombine->setChecked(m_batch.Combine);
     edtConbineFile->setText(Utf8ToQString(m_batch.CombineFile));
@@ -893,16 +889,14 @@ void TfrmMain::actBatchExecExecute()
         };
         try {
             batch::RunBatch(m_catalogue, m_batch, observer, 1, m_options.Converters);
-        } catch (const convert::TAppError& e) {
-            error = Utf8ToQString(e.Describe());
         } catch (const std::exception& e) {
-            error = Utf8ToQString(e.what());
+            error = ErrorText(e);
         }
         // Outcomes the runner recorded without reporting (a row stopped by an error).
         RefreshBatchList();
     }
     StatusPanel0->clear();
-    m_ui.Information(Utf8ToQString(batch::kMsgBatchFinished));
+    m_ui.Information(Utf8ToQString(base::kMsgBatchFinished));
     QCoreApplication::processEvents();
     if (!error.isEmpty()) {
         m_ui.Error(error);

@@ -15,8 +15,8 @@
 #include "app/UiServices.h"
 #include "app/WindowPlacement.h"
 #include "batch/BatchList.h"
-#include "convert/Catalogue.h"
-#include "convert/ConverterTable.h"
+#include "driver/Catalogue.h"
+#include "ksj/ConverterTable.h"
 
 class QAction;
 class QCheckBox;
@@ -37,7 +37,7 @@ struct TMainOptions
     std::filesystem::path DefineDir;
     TSettingsLocation Settings;
     QString HelpDir;
-    std::span<const convert::TConverterEntry> Converters = convert::kConverterTable;
+    std::span<const ksj::TConverterEntry> Converters = ksj::kConverterTable;
 };
 
 /// The Define folder, the settings INI and the help pages beside the executable.
@@ -86,7 +86,7 @@ public:
     /// A job or batch is running: commands and inputs are disabled, closing is refused.
     bool IsBusy() const noexcept { return m_busy; }
 
-    const convert::TCatalogue& Catalogue() const noexcept { return m_catalogue; }
+    const driver::TCatalogue& Catalogue() const noexcept { return m_catalogue; }
     const batch::TBatchList& BatchList() const noexcept { return m_batch; }
     const TFileDialog& OpenDialog1() const noexcept { return m_openDialog1; }
     const TFileDialog& SaveDialog1() const noexcept { return m_saveDialog1; }
@@ -112,7 +112,7 @@ private:
     void CreateActions();
     void CreateMenu();
     void ConnectHandlers();
-    void FillDataKindTree(const convert::TDataKindTree& tree);
+    void FillDataKindTree(const driver::TDataKindTree& tree);
     void PlaceProgressBar();
 
     /// Runs `command`; an error it raises is shown in an error box and goes no further.
@@ -135,7 +135,7 @@ private:
 
     TUiServices& m_ui;
     TMainOptions m_options;
-    convert::TCatalogue m_catalogue;
+    driver::TCatalogue m_catalogue;
     batch::TBatchList m_batch;
     bool m_shown = false;
     bool m_busy = false;

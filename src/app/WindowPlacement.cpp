@@ -11,8 +11,8 @@
 #include <QWidget>
 
 #include "app/uniQtText.h"
-#include "convert/ExeDir.h"
-#include "convert/uniNumbers.h"
+#include "base/uniNumbers.h"
+#include "base/uniPaths.h"
 
 namespace tolvane::app {
 
@@ -60,7 +60,7 @@ int ReadInteger(const QSettings& settings, const QStringList& keys, const QStrin
     if (value.typeId() == QMetaType::QStringList) {
         return def;
     }
-    return convert::TryStrToInt(value.toString().toStdString()).value_or(def);
+    return base::TryStrToInt(value.toString().toStdString()).value_or(def);
 }
 
 // The file can be written: it exists and is writable, or its folder exists and is writable.
@@ -78,10 +78,10 @@ bool CanWrite(const QString& iniPath)
 
 TSettingsLocation DefaultSettingsLocation()
 {
-    const std::string base = convert::ExtractBaseName(convert::GetExePath().native());
+    const std::string base = base::ExtractBaseName(base::GetExePath().native());
     const QString name = Utf8ToQString(base) + QStringLiteral(".INI");
     TSettingsLocation location;
-    location.Primary = Utf8ToQString(convert::GetExeDir()) + name;
+    location.Primary = Utf8ToQString(base::GetExeDir()) + name;
     location.Fallback = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                         QStringLiteral("/tolvane/") + name;
     return location;

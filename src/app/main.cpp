@@ -10,6 +10,7 @@
 #include "app/AppResources.h"
 #include "app/MainFrm.h"
 #include "app/UiServices.h"
+#include "app/uniQtText.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ public:
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
             QMessageBox::critical(activeWindow(), QStringLiteral("エラー"),
-                                  QString::fromUtf8(e.what()));
+                                  tolvane::app::ErrorText(e));
         } catch (...) {
             QMessageBox::critical(activeWindow(), QStringLiteral("エラー"),
                                   QStringLiteral("予期しないエラーが発生しました。"));

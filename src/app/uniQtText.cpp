@@ -1,8 +1,9 @@
 // Text and paths between the core and Qt.
 #include "app/uniQtText.h"
 
-#include "convert/ExeDir.h"
-#include "convert/uniCodePage.h"
+#include "base/AppError.h"
+#include "base/uniCodePage.h"
+#include "base/uniPaths.h"
 
 namespace tolvane::app {
 
@@ -11,14 +12,19 @@ QString Utf8ToQString(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+QString ErrorText(const std::exception& error)
+{
+    return Utf8ToQString(base::DescribeError(error));
+}
+
 QString SjisToQString(std::string_view sjis)
 {
-    return Utf8ToQString(convert::SjisToUtf8(sjis));
+    return Utf8ToQString(base::SjisToUtf8(sjis));
 }
 
 std::string QStringToSjis(const QString& text)
 {
-    return convert::Utf8ToSjis(text.toStdString());
+    return base::Utf8ToSjis(text.toStdString());
 }
 
 std::filesystem::path ToPath(const QString& path)
@@ -46,7 +52,7 @@ QString TrimBlanks(const QString& text)
 
 QString ChangeFileExt(const QString& path, std::string_view ext)
 {
-    return Utf8ToQString(convert::ChangeFileExt(std::string_view(path.toStdString()), ext));
+    return Utf8ToQString(base::ChangeFileExt(std::string_view(path.toStdString()), ext));
 }
 
 } // namespace tolvane::app

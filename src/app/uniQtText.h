@@ -2,6 +2,7 @@
 // uniCodePage, and paths travel as UTF-8.
 #pragma once
 
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@ namespace tolvane::app {
 
 /// UTF-8 text (messages, status texts) as a QString.
 QString Utf8ToQString(std::string_view utf8);
+/// The text the window shows for an error: its message and, for ours, where it arose.
+QString ErrorText(const std::exception& error);
 /// CP932 bytes (catalogue and batch-list text) as a QString; invalid bytes become U+FFFD.
 QString SjisToQString(std::string_view sjis);
 /// A QString as CP932 bytes; characters without a CP932 code become "?".

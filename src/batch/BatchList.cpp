@@ -1,23 +1,23 @@
 // The batch list and its file.
 #include "batch/BatchList.h"
 
-#include "convert/AppError.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniFields.h"
-#include "convert/uniMessages.h"
-#include "convert/uniNumbers.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniBytes.h"
+#include "base/uniCodePage.h"
+#include "base/uniFields.h"
+#include "base/uniMessages.h"
+#include "base/uniNumbers.h"
+#include "base/uniTextFile.h"
 
 namespace tolvane::batch {
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using driver::TCatalogue;
 
 namespace {
 
 constexpr std::string_view kMagic = "tolvane";
 constexpr std::string_view kVersion = "200";
-constexpr std::string_view kMsgNotShiftJis =
-    "'%s' は Shift-JIS で書けない文字を含むため、バッチリストに保存できません";
 
 std::string ToSjisStrict(const std::string& utf8)
 {
@@ -32,32 +32,18 @@ std::string ToUtf8Strict(const std::string& sjis)
     if (auto utf8 = TrySjisToUtf8(sjis)) {
         return *utf8;
     }
-    throw TDataError(FormatMessage("'%s' は Shift-JIS の文字列ではありません", {SjisToUtf8(sjis)}));
+    throw TDataError(FormatMessage(kMsgNotSjisText, {SjisToUtf8(sjis)}));
 }
 
 // A doubled quote inside a field reads back as one: paths holding a quote survive the round trip.
 std::string Quoted(const std::string& text)
 {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"') {
-            out.push_back('"');
-        }
-        out.push_back(c);
-    }
-    out.push_back('"');
+    std::string out;
+    AppendQuoted(out, text);
     return out;
 }
 
 } // namespace
-
-std::string_view CoordSysName(std::int64_t index)
-{
-    if (index < 0 || index >= static_cast<std::int64_t>(kCoordSysNames.size())) {
-        return {};
-    }
-    return kCoordSysNames[static_cast<std::size_t>(index)];
-}
 
 bool IsCombinable(const std::vector<TBatchEntry>& entries)
 {

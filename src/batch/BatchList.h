@@ -3,15 +3,15 @@
 // TAB-separated line of four quoted fields per entry).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "convert/AppError.h"
-#include "convert/Catalogue.h"
+#include "base/AppError.h"
+#include "driver/Catalogue.h"
+#include "shapes/uniCoordSys.h"
 
 namespace tolvane::batch {
 
@@ -28,7 +28,7 @@ struct TBatchEntry
     std::string ItemName; ///< display only (CP932), derived from the catalogue
     std::string SrcFile;
     std::string DstFile;
-    std::int64_t CoordSysIndex = 0;
+    shapes::TCoordSysIndex CoordSysIndex = 0;
     TEntryStatus Status = TEntryStatus::None;
     std::string FailReason; ///< why the last run failed this entry (UTF-8)
 };
@@ -41,21 +41,12 @@ struct TBatchList
     std::string CombineFile; ///< the merged-file path as typed (UTF-8), may be empty
 };
 
-/// The names of the coordinate systems, by index (UTF-8).
-inline constexpr std::array<std::string_view, 3> kCoordSysNames = {
-    "緯度/経度（東京）", "緯度/経度（WGS84）", "緯度/経度（世界測地系）"};
-
-/// The name of a coordinate-system index; empty outside 0 to 2.
-std::string_view CoordSysName(std::int64_t index);
-
 /// Merging is allowed: at least two entries, all of the same data item and the same coordinate
 /// system.
 bool IsCombinable(const std::vector<TBatchEntry>& entries);
 
-inline constexpr std::string_view kMsgInvalidBatchList = "不正なバッチリストです。";
-
 /// A batch-list file whose first lines are not a batch list.
-class TBatchFileInvalid : public convert::TDataError
+class TBatchFileInvalid : public base::TDataError
 {
 public:
     TBatchFileInvalid();
@@ -67,7 +58,7 @@ public:
 /// no Boolean (nothing changed) and, with the file and line, when an entry line holds no integer
 /// item or coordinate-system index or its item is outside `catalogue`: the entries read before
 /// that line stay, the bad line is dropped.
-void LoadBatchFile(const std::filesystem::path& path, const convert::TCatalogue& catalogue,
+void LoadBatchFile(const std::filesystem::path& path, const driver::TCatalogue& catalogue,
                    TBatchList& list);
 
 /// Writes `list` to `path`, replacing it. Raises TDataError when a path holds a character that

@@ -7,138 +7,74 @@
 #include <mutex>
 #include <thread>
 
-#include "convert/AppError.h"
-#include "convert/ConvertDriver.h"
-#include "convert/ExeDir.h"
-#include "convert/uniFields.h"
-#include "convert/uniMessages.h"
-#include "convert/uniNumbers.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniBytes.h"
+#include "base/uniMessages.h"
+#include "base/uniPaths.h"
+#include "base/uniTextFile.h"
+#include "driver/ConvertDriver.h"
+#include "driver/JobFiles.h"
 
 namespace tolvane::batch {
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
+using ksj::TConverterEntry;
 
 namespace {
-
-// Passes one job's reports on to the batch observer and keeps the reason of a failure.
-class TRowObserver : public TJobObserver
-{
-public:
-    explicit TRowObserver(TJobObserver* forward) : m_forward(forward) {}
-
-    void SetStatusText(std::string_view text) override
-    {
-        if (m_forward != nullptr) {
-            m_forward->SetStatusText(text);
-        }
-    }
-    void SetProgressMax(std::int64_t max) override
-    {
-        if (m_forward != nullptr) {
-            m_forward->SetProgressMax(max);
-        }
-    }
-    void SetProgressPos(std::int64_t pos) override
-    {
-        if (m_forward != nullptr) {
-            m_forward->SetProgressPos(pos);
-        }
-    }
-    void ShowProgress(bool visible) override
-    {
-        if (m_forward != nullptr) {
-            m_forward->ShowProgress(visible);
-        }
-    }
-    void ProcessEvents() override
-    {
-        if (m_forward != nullptr) {
-            m_forward->ProcessEvents();
-        }
-    }
-    void JobFailed(const TAppError& error) override
-    {
-        Reason = error.what();
-        if (m_forward != nullptr) {
-            m_forward->JobFailed(error);
-        }
-    }
-
-    std::string Reason;
-
-private:
-    TJobObserver* m_forward;
-};
 
 void Finish(TBatchEntry& entry, bool ok, std::string reason)
 {
     entry.Status = ok ? TEntryStatus::Converted : TEntryStatus::Failed;
     entry.FailReason = ok ? std::string() : std::move(reason);
     if (!ok && entry.FailReason.empty()) {
-        entry.FailReason = "変換に失敗しました。";
+        entry.FailReason = std::string(kMsgConvertFailed);
     }
 }
 
-bool ConvertEntry(const TCatalogue& catalogue, TBatchEntry& entry, TRowObserver& observer,
-                  std::span<const TConverterEntry> table)
+TJobResult ConvertEntry(const TCatalogue& catalogue, const TBatchEntry& entry,
+                        TJobObserver& observer, std::span<const TConverterEntry> table)
 {
     return ConvertDataItem(catalogue, entry.ItemIndex, entry.SrcFile, entry.DstFile,
                            entry.CoordSysIndex, observer, table);
 }
 
-// The outputs a job of `entry` may write: every sibling, whatever the item.
-std::vector<std::filesystem::path> EntryFiles(const TBatchEntry& entry)
+// Why a job failed, as a row shows it.
+std::string FailReason(const TJobResult& result)
 {
-    const std::filesystem::path dst(entry.DstFile);
-    return {dst, ChangeFileExt(dst, ".mid"), ChangeFileExt(dst, ".csv")};
+    return result.Failure ? std::string(result.Failure->what()) : std::string();
 }
 
-// The outputs a job of `entry` writes as the data item `item`.
-std::vector<std::filesystem::path> EntryFiles(const TCatalogueLine& item, const TBatchEntry& entry)
+bool IsKnownItem(const TCatalogue& catalogue, const TBatchEntry& entry)
 {
-    const std::filesystem::path dst(entry.DstFile);
-    std::vector<std::filesystem::path> files;
-    if (!item.IsLedgerOnly()) {
-        files.push_back(dst);
-        files.push_back(ChangeFileExt(dst, ".mid"));
-    }
-    if (item.HasLedger || item.FormatCode == "M3NS") {
-        files.push_back(ChangeFileExt(dst, ".csv"));
-    }
-    return files;
+    return entry.ItemIndex >= 0 && entry.ItemIndex < catalogue.Count();
 }
 
-// The merged files of a list of `item`: MIF and MID unless ledger-only, the CSV with a ledger.
-std::vector<std::filesystem::path> MergedFiles(const TCatalogueLine& item,
-                                               const std::string& combineFile)
+// The outputs a job of `entry` writes; every file it might write when its item is outside the
+// catalogue (the driver refuses such an entry when it runs).
+TJobFiles EntryFiles(const TCatalogue& catalogue, const TBatchEntry& entry,
+                     std::span<const TConverterEntry> table)
 {
-    const std::filesystem::path mif(combineFile);
-    std::vector<std::filesystem::path> files;
-    if (!item.IsLedgerOnly()) {
-        files.push_back(mif);
-        files.push_back(ChangeFileExt(mif, ".mid"));
+    if (!IsKnownItem(catalogue, entry)) {
+        return ListPossibleJobFiles(entry.DstFile);
     }
-    if (item.HasLedger) {
-        files.push_back(ChangeFileExt(mif, ".csv"));
-    }
-    return files;
+    return ListJobFiles(catalogue.Item(entry.ItemIndex), entry.DstFile, table);
 }
 
 // The first output of an entry that is another entry's source, as the warning to show. Entries
 // whose item is outside the catalogue are left to the driver, which refuses them when they run.
 std::optional<std::string> OutputOnOtherSource(const TCatalogue& catalogue,
-                                               const std::vector<TBatchEntry>& entries)
+                                               const std::vector<TBatchEntry>& entries,
+                                               std::span<const TConverterEntry> table)
 {
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].ItemIndex < 0 || entries[i].ItemIndex >= catalogue.Count()) {
+        if (!IsKnownItem(catalogue, entries[i])) {
             continue;
         }
-        const TCatalogueLine item = catalogue.Item(entries[i].ItemIndex);
-        for (const auto& file : EntryFiles(item, entries[i])) {
+        for (const TJobFile& file : EntryFiles(catalogue, entries[i], table)) {
             for (std::size_t j = 0; j < entries.size(); ++j) {
-                if (j != i && IsSameFile(file, entries[j].SrcFile)) {
-                    return FormatMessage(kMsgOutputIsOtherSource, {file.string()});
+                if (j != i && IsSameFile(file.Path, entries[j].SrcFile)) {
+                    return FormatMessage(kMsgOutputIsOtherSource, {file.Path.string()});
                 }
             }
         }
@@ -146,19 +82,22 @@ std::optional<std::string> OutputOnOtherSource(const TCatalogue& catalogue,
     return std::nullopt;
 }
 
+// Whether two entries may write one file: every file a job might write counts, whatever its
+// item.
 bool OutputsShared(const std::vector<TBatchEntry>& entries)
 {
     std::vector<std::filesystem::path> seen;
     for (const TBatchEntry& entry : entries) {
-        for (const auto& file : EntryFiles(entry)) {
+        const TJobFiles files = ListPossibleJobFiles(entry.DstFile);
+        for (const TJobFile& file : files) {
             for (const auto& other : seen) {
-                if (IsSameFile(file, other)) {
+                if (IsSameFile(file.Path, other)) {
                     return true;
                 }
             }
         }
-        for (auto& file : EntryFiles(entry)) {
-            seen.push_back(std::move(file));
+        for (const TJobFile& file : files) {
+            seen.push_back(file.Path);
         }
     }
     return false;
@@ -169,9 +108,8 @@ void RunSequential(const TCatalogue& catalogue, TBatchList& list, TBatchObserver
 {
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
-        TRowObserver rowObserver(&observer);
-        const bool ok = ConvertEntry(catalogue, list.Entries[i], rowObserver, table);
-        Finish(list.Entries[i], ok, std::move(rowObserver.Reason));
+        const TJobResult result = ConvertEntry(catalogue, list.Entries[i], observer, table);
+        Finish(list.Entries[i], result.Succeeded, FailReason(result));
         observer.RowFinished(i, list.Entries[i]);
     }
 }
@@ -198,12 +136,12 @@ void RunParallel(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& 
             if (i >= count || stop.load()) {
                 return;
             }
-            TRowObserver rowObserver(nullptr);
+            TJobObserver quiet;
             try {
-                const bool ok = ConvertEntry(catalogue, list.Entries[i], rowObserver, table);
+                const TJobResult result = ConvertEntry(catalogue, list.Entries[i], quiet, table);
                 const std::lock_guard lock(mutex);
-                results[i] = ok;
-                reasons[i] = std::move(rowObserver.Reason);
+                results[i] = result.Succeeded;
+                reasons[i] = FailReason(result);
                 done[i] = 1;
             } catch (...) {
                 const std::lock_guard lock(mutex);
@@ -280,20 +218,42 @@ void CopyLines(TSjisLineReader& in, TSjisWriter& out)
     }
 }
 
-void MergeMif(const TBatchList& list, const std::filesystem::path& target, TBatchObserver& observer)
+// The file of `role` of each entry's job, or an empty path where the entry has none.
+std::vector<std::filesystem::path> EntryFilesOf(const TCatalogue& catalogue, const TBatchList& list,
+                                                TFileRole role,
+                                                std::span<const TConverterEntry> table)
+{
+    std::vector<std::filesystem::path> files;
+    for (const TBatchEntry& entry : list.Entries) {
+        const TJobFiles jobFiles = EntryFiles(catalogue, entry, table);
+        const std::filesystem::path* file = FindJobFile(jobFiles, role);
+        files.push_back(file != nullptr ? *file : std::filesystem::path());
+    }
+    return files;
+}
+
+// Whether row `i` takes part in a merge: it converted, and its file is there.
+bool IsMerged(const TBatchList& list, const std::vector<std::filesystem::path>& files,
+              std::size_t i)
+{
+    return list.Entries[i].Status == TEntryStatus::Converted && !files[i].empty() &&
+           IsExistingFile(files[i]);
+}
+
+void MergeMif(const TBatchList& list, const std::vector<std::filesystem::path>& inputs,
+              const std::filesystem::path& target, TBatchObserver& observer)
 {
     observer.SetStatusText(kStatusMergeMif);
     TSjisWriter out(target);
     bool headerWritten = false;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
-        const TBatchEntry& entry = list.Entries[i];
-        if (entry.Status != TEntryStatus::Converted || !IsExistingFile(entry.DstFile)) {
+        if (!IsMerged(list, inputs, i)) {
             continue;
         }
         const bool takeHeader = !headerWritten;
         headerWritten = true;
-        TSjisLineReader in(entry.DstFile);
+        TSjisLineReader in(inputs[i]);
         while (!in.Eof()) {
             const std::string_view line = in.ReadLineView();
             if (takeHeader) {
@@ -307,36 +267,34 @@ void MergeMif(const TBatchList& list, const std::filesystem::path& target, TBatc
     out.Close();
 }
 
-void MergeMid(const TBatchList& list, const std::filesystem::path& target, TBatchObserver& observer)
+void MergeMid(const TBatchList& list, const std::vector<std::filesystem::path>& inputs,
+              const std::filesystem::path& target, TBatchObserver& observer)
 {
     observer.SetStatusText(kStatusMergeMid);
     TSjisWriter out(target);
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
-        const TBatchEntry& entry = list.Entries[i];
-        const auto mid = ChangeFileExt(std::filesystem::path(entry.DstFile), ".mid");
-        if (entry.Status != TEntryStatus::Converted || !IsExistingFile(mid)) {
+        if (!IsMerged(list, inputs, i)) {
             continue;
         }
-        TSjisLineReader in(mid);
+        TSjisLineReader in(inputs[i]);
         CopyLines(in, out);
     }
     out.Close();
 }
 
-void MergeCsv(const TBatchList& list, const std::filesystem::path& target, TBatchObserver& observer)
+void MergeCsv(const TBatchList& list, const std::vector<std::filesystem::path>& inputs,
+              const std::filesystem::path& target, TBatchObserver& observer)
 {
     observer.SetStatusText(kStatusMergeCsv);
     TSjisWriter out(target);
     bool headerWritten = false;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
-        const TBatchEntry& entry = list.Entries[i];
-        const auto csv = ChangeFileExt(std::filesystem::path(entry.DstFile), ".csv");
-        if (entry.Status != TEntryStatus::Converted || !IsExistingFile(csv)) {
+        if (!IsMerged(list, inputs, i)) {
             continue;
         }
-        TSjisLineReader in(csv);
+        TSjisLineReader in(inputs[i]);
         if (headerWritten && !in.Eof()) {
             in.ReadLineView();
         }
@@ -346,47 +304,44 @@ void MergeCsv(const TBatchList& list, const std::filesystem::path& target, TBatc
     out.Close();
 }
 
-// Watches nothing, for the merge that runs beside the one the observer watches.
-class TQuietBatchObserver : public TBatchObserver
-{
-public:
-    void SetStatusText(std::string_view /*text*/) override {}
-    void SetProgressMax(std::int64_t /*max*/) override {}
-    void SetProgressPos(std::int64_t /*pos*/) override {}
-    void ShowProgress(bool /*visible*/) override {}
-    void ProcessEvents() override {}
-};
-
 // The merges; with `concurrent` the MID and CSV are merged on a second thread while this one
 // merges the MIF (an error of the MIF merge is raised first).
 void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObserver& observer,
-                bool concurrent)
+                bool concurrent, std::span<const TConverterEntry> table)
 {
     if (list.Entries.empty()) {
         return;
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
-    const std::filesystem::path mif(list.CombineFile);
-    const bool withMif = !item.IsLedgerOnly();
+    const TJobFiles merged = ListMergedFiles(item, list.CombineFile, table);
+    const std::filesystem::path* mif = FindJobFile(merged, TFileRole::Features);
+    const std::filesystem::path* mid = FindJobFile(merged, TFileRole::Attributes);
+    const std::filesystem::path* csv = FindJobFile(merged, TFileRole::Ledger);
     auto mergeRest = [&](TBatchObserver& restObserver) {
-        if (withMif) {
-            MergeMid(list, ChangeFileExt(mif, ".mid"), restObserver);
+        if (mid != nullptr) {
+            MergeMid(list, EntryFilesOf(catalogue, list, TFileRole::Attributes, table), *mid,
+                     restObserver);
         }
-        if (item.HasLedger) {
-            MergeCsv(list, ChangeFileExt(mif, ".csv"), restObserver);
+        if (csv != nullptr) {
+            MergeCsv(list, EntryFilesOf(catalogue, list, TFileRole::Ledger, table), *csv,
+                     restObserver);
         }
     };
-    if (!concurrent || !withMif) {
-        if (withMif) {
-            MergeMif(list, mif, observer);
+    auto mergeMif = [&] {
+        if (mif != nullptr) {
+            MergeMif(list, EntryFilesOf(catalogue, list, TFileRole::Features, table), *mif,
+                     observer);
         }
+    };
+    if (!concurrent || mif == nullptr) {
+        mergeMif();
         mergeRest(observer);
         return;
     }
     std::exception_ptr restError;
     std::thread rest([&] {
         try {
-            TQuietBatchObserver quiet;
+            TBatchObserver quiet;
             mergeRest(quiet);
         } catch (...) {
             restError = std::current_exception();
@@ -394,7 +349,7 @@ void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObser
     });
     std::exception_ptr mifError;
     try {
-        MergeMif(list, mif, observer);
+        mergeMif();
     } catch (...) {
         mifError = std::current_exception();
     }
@@ -426,12 +381,13 @@ bool MergeRequested(const TBatchList& list)
     return list.Combine && IsCombinable(list.Entries);
 }
 
-std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBatchList& list)
+std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBatchList& list,
+                                         std::span<const TConverterEntry> table)
 {
     if (list.Entries.empty()) {
         return std::string(kMsgNoBatchList);
     }
-    if (auto clash = OutputOnOtherSource(catalogue, list.Entries)) {
+    if (auto clash = OutputOnOtherSource(catalogue, list.Entries, table)) {
         return clash;
     }
     if (!MergeRequested(list)) {
@@ -441,20 +397,20 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
         return std::string(kMsgBadCombineFile);
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
-    const std::vector<std::filesystem::path> merged = MergedFiles(item, list.CombineFile);
+    const TJobFiles merged = ListMergedFiles(item, list.CombineFile, table);
     for (std::size_t i = 0; i < merged.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
-            if (IsSameFile(merged[i], merged[j])) {
+            if (IsSameFile(merged[i].Path, merged[j].Path)) {
                 return std::string(kMsgBadCombineFile);
             }
         }
     }
     for (const TBatchEntry& entry : list.Entries) {
-        std::vector<std::filesystem::path> inputs = EntryFiles(item, entry);
-        inputs.emplace_back(entry.SrcFile);
-        for (const auto& file : merged) {
-            for (const auto& input : inputs) {
-                if (IsSameFile(file, input)) {
+        TJobFiles inputs = ListJobFiles(item, entry.DstFile, table);
+        inputs.push_back({TFileRole::Features, entry.SrcFile});
+        for (const TJobFile& file : merged) {
+            for (const TJobFile& input : inputs) {
+                if (IsSameFile(file.Path, input.Path)) {
                     return std::string(kMsgCombineFileIsInput);
                 }
             }
@@ -463,9 +419,10 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     return std::nullopt;
 }
 
-void MergeOutputs(const TCatalogue& catalogue, const TBatchList& list, TBatchObserver& observer)
+void MergeOutputs(const TCatalogue& catalogue, const TBatchList& list, TBatchObserver& observer,
+                  std::span<const TConverterEntry> table)
 {
-    MergeFiles(catalogue, list, observer, false);
+    MergeFiles(catalogue, list, observer, false, table);
 }
 
 void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
@@ -482,7 +439,7 @@ void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& obs
         RunSequential(catalogue, list, observer, table);
     }
     if (MergeRequested(list)) {
-        MergeFiles(catalogue, list, observer, jobs > 1);
+        MergeFiles(catalogue, list, observer, jobs > 1, table);
     }
 }
 

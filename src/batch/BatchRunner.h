@@ -7,14 +7,14 @@
 #include <span>
 #include <string>
 
+#include "base/JobObserver.h"
 #include "batch/BatchList.h"
-#include "convert/ConverterTable.h"
-#include "convert/JobObserver.h"
+#include "ksj/ConverterTable.h"
 
 namespace tolvane::batch {
 
 /// What a batch run reports beyond one job's status and progress.
-class TBatchObserver : public convert::TJobObserver
+class TBatchObserver : public base::TJobObserver
 {
 public:
     /// Row `row` is about to be converted or looked at by a merge: the window processes its
@@ -23,19 +23,6 @@ public:
     /// Row `row` has its outcome (`entry.Status`, `entry.FailReason`).
     virtual void RowFinished(std::size_t /*row*/, const TBatchEntry& /*entry*/) {}
 };
-
-inline constexpr std::string_view kMsgNoBatchList = "対象のバッチリストがありません。";
-inline constexpr std::string_view kMsgBadCombineFile = "統合後のファイル名が不正です。";
-inline constexpr std::string_view kMsgCombineFileIsInput =
-    "統合後のファイル名が変換元または変換後のファイルと同じです。別のファイル名を指定してください"
-    "。";
-inline constexpr std::string_view kMsgOutputIsOtherSource =
-    "変換後のファイル \"%s\" は他の行の変換元のファイルと同じです。変換元を上書きしないよう、別の"
-    "ファイル名を指定してください";
-inline constexpr std::string_view kMsgBatchFinished = "変換が終了しました。";
-inline constexpr std::string_view kStatusMergeMif = "MIFファイルを統合しています。";
-inline constexpr std::string_view kStatusMergeMid = "MIDファイルを統合しています。";
-inline constexpr std::string_view kStatusMergeCsv = "CSVファイルを統合しています。";
 
 /// Merging is asked for and allowed: the merge flag is set and the entries are combinable.
 bool MergeRequested(const TBatchList& list);
@@ -46,8 +33,9 @@ bool MergeRequested(const TBatchList& list);
 /// merged files would be one file; a merged file that is one of the entries' sources or outputs.
 /// Raises TDataError when the first entry's item is outside `catalogue`. (An entry whose output
 /// is its own source is refused by the driver when that entry runs.)
-std::optional<std::string> CheckBatchRun(const convert::TCatalogue& catalogue,
-                                         const TBatchList& list);
+std::optional<std::string>
+CheckBatchRun(const driver::TCatalogue& catalogue, const TBatchList& list,
+              std::span<const ksj::TConverterEntry> table = ksj::kConverterTable);
 
 /// Runs `list`: resets every status, converts every entry in order (a failed entry does not
 /// stop the run) and merges when MergeRequested. An error that keeps a job from starting stops
@@ -59,14 +47,15 @@ std::optional<std::string> CheckBatchRun(const convert::TCatalogue& catalogue,
 /// then merged beside the MID and CSV (only the MIF merge reports to `observer`; an error of
 /// either is raised once both have ended).
 /// Call CheckBatchRun first.
-void RunBatch(const convert::TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
+void RunBatch(const driver::TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
               unsigned jobs = 1,
-              std::span<const convert::TConverterEntry> table = convert::kConverterTable);
+              std::span<const ksj::TConverterEntry> table = ksj::kConverterTable);
 
 /// The merges on their own, over the entries of `list` with their current statuses. The header
 /// of the merged MIF (and the header line of the merged CSV) comes from the first entry that is
 /// actually merged. Ledger-only items have no MIF or MID: only their CSVs are merged.
-void MergeOutputs(const convert::TCatalogue& catalogue, const TBatchList& list,
-                  TBatchObserver& observer);
+void MergeOutputs(const driver::TCatalogue& catalogue, const TBatchList& list,
+                  TBatchObserver& observer,
+                  std::span<const ksj::TConverterEntry> table = ksj::kConverterTable);
 
 } // namespace tolvane::batch

@@ -6,21 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "convert/AppError.h"
-#include "convert/uniFields.h"
-#include "convert/uniMessages.h"
-#include "convert/uniNumbers.h"
+#include "base/AppError.h"
+#include "base/uniFields.h"
+#include "base/uniMessages.h"
+#include "base/uniNumbers.h"
+#include "ksj/ColumnSlices.h"
 #include "ksj/uniKsjLinks.h"
-#include "mif/uniMifUtils.h"
 
 namespace tolvane::ksj {
 
 namespace {
 
-constexpr std::int64_t kPumpInterval = 10000;
 constexpr std::int32_t kRefsPerLine = 5;
 constexpr std::int64_t kRefWidth = 14;
-constexpr std::string_view kMsgTooManyPoints = "図形の点が %s 個を超えています";
 constexpr std::int64_t kMinOutlineLimit = std::int64_t{1} << 20;
 
 /// One chain reference of a record: the chain it names (the first in the file with its keys, or
@@ -36,7 +34,7 @@ struct TChainRef
 class TFeaturePass
 {
 public:
-    explicit TFeaturePass(convert::TConvertContext& ctx) : m_ctx(ctx), m_columns(ctx.ColumnDefLines)
+    explicit TFeaturePass(TConvertContext& ctx) : m_ctx(ctx), m_columns(ctx.ColumnDefLines)
     {
         m_ctx.Src.Rewind();
         ReadKsjLinks(m_ctx.Src, m_links);
@@ -54,7 +52,7 @@ public:
     {
         while (!m_ctx.Src.Eof()) {
             const std::string_view line = m_ctx.Src.ReadLineView();
-            m_ctx.Progress.Step(kPumpInterval);
+            m_ctx.Progress.Step(base::kPumpInterval);
             if (line.empty() || line.front() != letter) {
                 continue;
             }
@@ -68,7 +66,8 @@ public:
     const std::vector<TChainRef>& Refs() const noexcept { return m_refs; }
 
     /// Appends the points of `link` to `points`, last to first when `reversed`.
-    void AppendPoints(const TKsjLink& link, bool reversed, std::vector<mif::TSFPoint>& points) const
+    void AppendPoints(const TKsjLink& link, bool reversed,
+                      std::vector<shapes::TSFPoint>& points) const
     {
         CheckRoom(points.size(), static_cast<std::size_t>(link.PointCount));
         m_links.AppendPoints(link, reversed, points);
@@ -78,28 +77,24 @@ public:
     void CheckRoom(std::size_t size, std::size_t more) const
     {
         if (more > m_maxOutline || size > m_maxOutline - more) {
-            throw convert::TDataError(
-                convert::FormatMessage(kMsgTooManyPoints, {std::to_string(m_maxOutline)}));
+            throw base::TDataError(
+                base::FormatMessage(base::kMsgTooManyPoints, {std::to_string(m_maxOutline)}));
         }
     }
 
-    /// Writes the MID row of the current record.
-    void WriteRow()
+    /// The attribute row of the current record.
+    const shapes::TSFRow& Row()
     {
-        m_row.clear();
+        m_row.Clear();
         m_columns.AppendRow(m_header, m_row);
-        m_ctx.Mid.WriteLine(m_row);
+        return m_row;
     }
 
 private:
     void ReadRefs(std::int64_t countStart)
     {
         const std::int32_t count = ReadKsjCount(m_header, countStart);
-        m_text.clear();
-        for (std::int32_t k = ContinuationLines(count, kRefsPerLine); k > 0; --k) {
-            m_text.append(m_ctx.Src.ReadLineView());
-            m_ctx.Progress.Step();
-        }
+        ReadBlockLines(m_ctx.Src, count, kRefsPerLine, m_text, &m_ctx.Progress);
         // The chains of a record lie anywhere in memory: the keys are read first and their
         // index slots, then the chains, then their texts are fetched for all references at
         // once, so that the record waits for memory about three times instead of three times
@@ -107,10 +102,10 @@ private:
         m_keys.clear();
         for (std::int64_t k = 0; k < count; ++k) {
             const std::int64_t at = k * kRefWidth + 1;
-            const std::int32_t key1 = convert::StrToInt(convert::SubStr(m_text, at, 6, true));
-            const std::int32_t key2 = convert::StrToInt(convert::SubStr(m_text, at + 6, 6, true));
+            const std::int32_t key1 = base::StrToInt(base::SubStr(m_text, at, 6, true));
+            const std::int32_t key2 = base::StrToInt(base::SubStr(m_text, at + 6, 6, true));
             // The third field is not used, but it must be an integer.
-            static_cast<void>(convert::StrToInt(convert::SubStr(m_text, at + 12, 2, true)));
+            static_cast<void>(base::StrToInt(base::SubStr(m_text, at + 12, 2, true)));
             const std::int64_t abs1 = key1 < 0 ? -std::int64_t{key1} : key1;
             const std::int64_t abs2 = key2 < 0 ? -std::int64_t{key2} : key2;
             m_links.Prefetch(abs1, abs2);
@@ -136,26 +131,26 @@ private:
         bool Reversed = false;
     };
 
-    convert::TConvertContext& m_ctx;
-    convert::TColumnSlices m_columns;
+    TConvertContext& m_ctx;
+    TColumnSlices m_columns;
     TKsjLinks m_links;
     std::string m_header;
     std::string m_text;
-    std::string m_row;
+    shapes::TSFRow m_row;
     std::vector<TRefKey> m_keys;
     std::vector<TChainRef> m_refs;
     std::size_t m_maxOutline = 0;
 };
 
-void SetOutline(mif::TSFShape& shape)
+void SetOutline(shapes::TSFShape& shape)
 {
     shape.NumParts = 1;
     shape.Parts.assign(1, 0);
     shape.NumPoints = static_cast<std::int32_t>(shape.Points.size());
 }
 
-void Append(const TFeaturePass& pass, std::vector<mif::TSFPoint>& outline,
-            const std::vector<mif::TSFPoint>& chain, bool reversed)
+void Append(const TFeaturePass& pass, std::vector<shapes::TSFPoint>& outline,
+            const std::vector<shapes::TSFPoint>& chain, bool reversed)
 {
     pass.CheckRoom(outline.size(), chain.size());
     if (reversed) {
@@ -167,15 +162,15 @@ void Append(const TFeaturePass& pass, std::vector<mif::TSFPoint>& outline,
 
 } // namespace
 
-void ConvertSurface(convert::TConvertContext& ctx)
+void ConvertSurface(TConvertContext& ctx)
 {
     TFeaturePass pass(ctx);
-    mif::TSFPolyLine shape;
-    std::vector<mif::TSFPoint> chain;
-    std::vector<mif::TSFPoint> next;
+    shapes::TSFPolyLine shape;
+    std::vector<shapes::TSFPoint> chain;
+    std::vector<shapes::TSFPoint> next;
     while (pass.NextRecord('S', 48)) {
         const std::vector<TChainRef>& refs = pass.Refs();
-        std::vector<mif::TSFPoint>& outline = shape.Points;
+        std::vector<shapes::TSFPoint>& outline = shape.Points;
         outline.clear();
         // The chain after the first one found is decoded early to choose the first direction;
         // it is kept for its own turn.
@@ -219,18 +214,17 @@ void ConvertSurface(convert::TConvertContext& ctx)
             continue;
         }
         SetOutline(shape);
-        mif::CalcBounds(shape);
-        mif::WriteMifPLine(ctx.Mif, shape);
-        pass.WriteRow();
+        shapes::CalcBounds(shape);
+        ctx.Out.WritePLine(shape, pass.Row());
     }
 }
 
-void ConvertArea(convert::TConvertContext& ctx)
+void ConvertArea(TConvertContext& ctx)
 {
     TFeaturePass pass(ctx);
-    mif::TSFPolygon shape;
+    shapes::TSFPolygon shape;
     while (pass.NextRecord('A', 46)) {
-        std::vector<mif::TSFPoint>& outline = shape.Points;
+        std::vector<shapes::TSFPoint>& outline = shape.Points;
         outline.clear();
         for (const TChainRef& ref : pass.Refs()) {
             if (ref.Link != nullptr) {
@@ -242,9 +236,8 @@ void ConvertArea(convert::TConvertContext& ctx)
             continue;
         }
         SetOutline(shape);
-        mif::CalcBounds(shape);
-        mif::WriteMifRegion(ctx.Mif, shape);
-        pass.WriteRow();
+        shapes::CalcBounds(shape);
+        ctx.Out.WriteRegion(shape, pass.Row());
     }
 }
 

@@ -1,9 +1,8 @@
 // Comma-separated point lists.
 #include "ksj/CsvConverters.h"
 
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
-#include "mif/uniMifUtils.h"
+#include "base/uniFields.h"
+#include "base/uniNumbers.h"
 
 namespace tolvane::ksj {
 
@@ -14,7 +13,7 @@ double SecondsToDegree(double seconds)
     return seconds / 60 / 60;
 }
 
-void ConvertCsvPoints(convert::TConvertContext& ctx, std::int64_t xField, std::int64_t yField)
+void ConvertCsvPoints(TConvertContext& ctx, std::int64_t xField, std::int64_t yField)
 {
     ctx.Src.Rewind();
     if (ctx.Src.Eof()) {
@@ -22,26 +21,29 @@ void ConvertCsvPoints(convert::TConvertContext& ctx, std::int64_t xField, std::i
     }
     ctx.Src.ReadLineView(); // the header line
     ctx.Progress.Step();
+    shapes::TSFRow row;
     while (!ctx.Src.Eof()) {
         const std::string_view line = ctx.Src.ReadLineView();
         // These lists are converted without processing window events.
         ctx.Progress.Step();
-        const mif::TSFPoint point{
-            SecondsToDegree(convert::StrToFloat(convert::GetField(line, xField, ','))),
-            SecondsToDegree(convert::StrToFloat(convert::GetField(line, yField, ',')))};
-        mif::WriteMifPoint(ctx.Mif, point);
-        ctx.Mid.WriteLine(line);
+        const shapes::TSFPoint point{
+            SecondsToDegree(base::StrToFloat(base::GetField(line, xField, ','))),
+            SecondsToDegree(base::StrToFloat(base::GetField(line, yField, ',')))};
+        // The line is the row, delimiters and all.
+        row.Clear();
+        row.AddRaw(line);
+        ctx.Out.WritePoint(point, row);
     }
 }
 
 } // namespace
 
-void ConvertPointCsv(convert::TConvertContext& ctx)
+void ConvertPointCsv(TConvertContext& ctx)
 {
     ConvertCsvPoints(ctx, 2, 3);
 }
 
-void ConvertPointCsv2(convert::TConvertContext& ctx)
+void ConvertPointCsv2(TConvertContext& ctx)
 {
     ConvertCsvPoints(ctx, 1, 2);
 }

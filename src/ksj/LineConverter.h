@@ -1,7 +1,7 @@
 // Line files: every chain becomes one MIF polyline.
 #pragma once
 
-#include "convert/ConvertContext.h"
+#include "ksj/ConvertContext.h"
 
 namespace tolvane::ksj {
 
@@ -9,6 +9,6 @@ namespace tolvane::ksj {
 /// bytes 46 to 51 announces the coordinate lines that follow. Each chain is written as a
 /// single-section polyline (a chain of fewer than two points as "None"), with the column slices
 /// of its header as the MID row.
-void ConvertLine(convert::TConvertContext& ctx);
+void ConvertLine(TConvertContext& ctx);
 
 } // namespace tolvane::ksj

@@ -2,7 +2,7 @@
 // with one MID row per object.
 #pragma once
 
-#include "convert/ConvertContext.h"
+#include "ksj/ConvertContext.h"
 
 namespace tolvane::ksj {
 
@@ -12,24 +12,24 @@ namespace tolvane::ksj {
 // what it wrote before stays.
 //
 // The one-object formats read the first-level code at bytes 6 to 9, the second-level code at 10
-// and 11 and the third-level code at 12 and 13; their MID row is one trimmed slice per line of
-// ColumnDefLines. Events are pumped every 10000 lines, or every 1000 lines for M4 and the
-// subdivided formats.
+// and 11 and the third-level code at 12 and 13; their row is one trimmed slice per line of
+// ColumnDefLines. Events are pumped every kPumpInterval lines, or every kPumpIntervalShort lines
+// for M4 and the subdivided formats.
 
 /// Second-level cells.
-void ConvertM2(convert::TConvertContext& ctx);
+void ConvertM2(TConvertContext& ctx);
 /// Second-level cells of the records whose byte 12 is "1".
-void ConvertM21(convert::TConvertContext& ctx);
+void ConvertM21(TConvertContext& ctx);
 /// ... byte 12 is "2".
-void ConvertM22(convert::TConvertContext& ctx);
+void ConvertM22(TConvertContext& ctx);
 /// ... byte 12 is "3".
-void ConvertM23(convert::TConvertContext& ctx);
+void ConvertM23(TConvertContext& ctx);
 /// ... byte 12 is "4".
-void ConvertM24(convert::TConvertContext& ctx);
+void ConvertM24(TConvertContext& ctx);
 /// Third-level cells.
-void ConvertM3(convert::TConvertContext& ctx);
+void ConvertM3(TConvertContext& ctx);
 /// Quarters of third-level cells; the quarter number (1 to 4) is the digit at byte 14.
-void ConvertM4(convert::TConvertContext& ctx);
+void ConvertM4(TConvertContext& ctx);
 
 // The subdivided formats read S, B and K from lines 2 to 4 of ParamLines before the first line
 // (fewer lines: list-index error; a line that is no integer: integer error). The mesh code stands
@@ -38,12 +38,12 @@ void ConvertM4(convert::TConvertContext& ctx);
 // by the slices of the remaining column lines shifted by k × K + B.
 
 /// 100 regions per record, k = row × 10 + column from the south-west cell.
-void ConvertM3_10(convert::TConvertContext& ctx);
+void ConvertM3_10(TConvertContext& ctx);
 /// 100 centre points per record, in the order of ConvertM3_10.
-void ConvertM3_10P(convert::TConvertContext& ctx);
+void ConvertM3_10P(TConvertContext& ctx);
 /// 16 regions per record, k = row × 4 + column from the north-west cell.
-void ConvertM3_4(convert::TConvertContext& ctx);
+void ConvertM3_4(TConvertContext& ctx);
 /// 16 centre points per record, in the order of ConvertM3_4.
-void ConvertM3_4P(convert::TConvertContext& ctx);
+void ConvertM3_4P(TConvertContext& ctx);
 
 } // namespace tolvane::ksj

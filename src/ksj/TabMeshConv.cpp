@@ -1,94 +1,32 @@
 // The tab-separated mesh converter.
 #include "ksj/TabMeshConv.h"
 
-#include <optional>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 
-#include "convert/AppError.h"
-#include "convert/uniFields.h"
-#include "convert/uniTextFile.h"
+#include "base/uniFields.h"
+#include "base/uniTextFile.h"
 #include "ksj/uniKsjUtils.h"
-#include "mif/uniMifUtils.h"
 
 namespace tolvane::ksj {
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
 
 namespace {
 
-constexpr std::int64_t kPumpEvery = 10000;
 constexpr std::string_view kHeaderFile = "S04_AC.txt";
 
-/// A file written under a temporary name beside its destination and put in its place only by
-/// Commit(). Until then the destination is untouched; without Commit() the temporary file is
-/// removed.
-class TReplacingFile
+/// The fields of a record: its tab-separated pieces, empty ones included.
+void SplitTabs(std::string_view line, shapes::TSFRow& row)
 {
-public:
-    explicit TReplacingFile(std::filesystem::path destination)
-        : m_destination(std::move(destination))
-    {
-        const std::string base =
-            m_destination.filename().string() + "." + std::to_string(::getpid()) + ".";
-        for (int n = 0;; ++n) {
-            m_temporary = m_destination;
-            m_temporary.replace_filename(base + std::to_string(n) + ".tmp");
-            std::error_code ec;
-            if (!std::filesystem::exists(std::filesystem::symlink_status(m_temporary, ec))) {
-                break;
-            }
+    row.Clear();
+    for (;;) {
+        const std::size_t tab = line.find('\t');
+        row.Add(line.substr(0, tab));
+        if (tab == std::string_view::npos) {
+            return;
         }
-        m_writer.emplace(m_temporary);
+        line.remove_prefix(tab + 1);
     }
-
-    ~TReplacingFile()
-    {
-        if (m_writer) {
-            m_writer->Abandon();
-            std::error_code ec;
-            std::filesystem::remove(m_temporary, ec);
-        }
-    }
-
-    TReplacingFile(const TReplacingFile&) = delete;
-    TReplacingFile& operator=(const TReplacingFile&) = delete;
-
-    TSjisWriter& Writer() { return *m_writer; }
-
-    /// Closes the temporary file and renames it over the destination.
-    void Commit()
-    {
-        m_writer->Close();
-        std::error_code ec;
-        std::filesystem::rename(m_temporary, m_destination, ec);
-        if (ec) {
-            throw TFileError::WriteFailed(m_destination.string(), ec);
-        }
-        m_writer.reset();
-    }
-
-private:
-    std::filesystem::path m_destination;
-    std::filesystem::path m_temporary;
-    std::optional<TSjisWriter> m_writer;
-};
-
-/// The CSV line of a record: each tab-separated field in double quotes, inner quotes doubled.
-void AppendCsvLine(std::string& out, std::string_view line)
-{
-    out.push_back('"');
-    for (const char c : line) {
-        if (c == '\t') {
-            out.append("\",\"");
-        } else if (c == '"') {
-            out.append("\"\"");
-        } else {
-            out.push_back(c);
-        }
-    }
-    out.push_back('"');
 }
 
 } // namespace
@@ -96,31 +34,35 @@ void AppendCsvLine(std::string& out, std::string_view line)
 void ConvertM3NS(TConvertContext& ctx)
 {
     const std::vector<std::string> header = LoadLines(ctx.DefineDir / kHeaderFile);
-    TReplacingFile csv(ctx.CsvFile);
+    // Without a table (an item whose ledger takes the CSV's place) the copy is not written.
+    shapes::TTableOutput* csv = ctx.CsvCopy;
+    shapes::TSFRow row;
     for (const std::string& line : header) {
-        csv.Writer().WriteLine(line);
+        row.Clear();
+        row.AddRaw(line);
+        if (csv != nullptr) {
+            csv->WriteHeader(row);
+        }
     }
 
-    mif::TSFPolygon shape;
-    std::string row;
-    std::string csvLine;
+    shapes::TSFPolygon shape;
+    shapes::TSFRow fields;
     while (!ctx.Src.Eof()) {
         const std::string_view line = ctx.Src.ReadLineView();
-        ctx.Progress.Step(kPumpEvery);
+        ctx.Progress.Step(kPumpInterval);
         if (!line.empty() && line.front() == 'H') {
             continue;
         }
         Mesh3ToPolygon(SubStr(line, 1, 4, false), SubStr(line, 5, 2, false),
                        SubStr(line, 7, 2, false), shape);
-        mif::WriteMifRegion(ctx.Mif, shape);
-        row.clear();
-        mif::AppendMidValue(row, SubStr(line, 1, 8, false));
-        ctx.Mid.WriteLine(row);
-        csvLine.clear();
-        AppendCsvLine(csvLine, line);
-        csv.Writer().WriteLine(csvLine);
+        row.Clear();
+        row.Add(SubStr(line, 1, 8, false));
+        ctx.Out.WriteRegion(shape, row);
+        if (csv != nullptr) {
+            SplitTabs(line, fields);
+            csv->WriteRow(fields);
+        }
     }
-    csv.Commit();
 }
 
 } // namespace tolvane::ksj

@@ -3,22 +3,21 @@
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
 
-#include "convert/AppError.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniFields.h"
-#include "convert/uniMessages.h"
-#include "convert/uniNumbers.h"
+#include "base/AppError.h"
+#include "base/uniCodePage.h"
+#include "base/uniFields.h"
+#include "base/uniMessages.h"
+#include "base/uniNumbers.h"
 #include "ksj/uniKsjUtils.h"
 
 namespace tolvane::ksj {
 
-using convert::FormatMessage;
-using convert::IsSjisLeadByte;
-using convert::SubStr;
-using convert::TDataError;
-using convert::TrimBlanks;
+using base::FormatMessage;
+using base::IsSjisLeadByte;
+using base::SubStr;
+using base::TDataError;
+using base::TrimBlanks;
 
 namespace {
 
@@ -88,15 +87,27 @@ std::uint32_t TagOf(std::uint64_t hash)
 
 } // namespace
 
+void ReadBlockLines(base::TSjisLineReader& src, std::int32_t count, std::int32_t perLine,
+                    std::string& text, base::TProgress* progress)
+{
+    text.clear();
+    for (std::int32_t k = ContinuationLines(count, perLine); k > 0; --k) {
+        text.append(src.ReadLineView());
+        if (progress != nullptr) {
+            progress->Step();
+        }
+    }
+}
+
 double ReadKsjCoord(std::string_view slice)
 {
     // Trimmed here rather than by TrimBlanks: a slice is a few bytes, and this runs for every
     // point.
     std::string_view text = slice;
-    while (!text.empty() && convert::IsBlank(text.front())) {
+    while (!text.empty() && base::IsBlank(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && convert::IsBlank(text.back())) {
+    while (!text.empty() && base::IsBlank(text.back())) {
         text.remove_suffix(1);
     }
     // Whole numbers, the normal case, are exact in a double and read without the general
@@ -116,24 +127,24 @@ double ReadKsjCoord(std::string_view slice)
             return KsjCoordToDegree(text[0] == '-' ? -magnitude : magnitude);
         }
     }
-    if (const auto value = convert::TryStrToFloat(text)) {
+    if (const auto value = base::TryStrToFloat(text)) {
         return KsjCoordToDegree(*value);
     }
-    throw TDataError(FormatMessage(convert::kMsgInvalidFloat, {convert::SjisToUtf8(text)}));
+    throw TDataError(FormatMessage(base::kMsgInvalidFloat, {base::SjisToUtf8(text)}));
 }
 
 std::int32_t ReadKsjCount(std::string_view header, std::int64_t start)
 {
     const std::string_view text = SubStr(header, start, 6, false);
-    const std::int32_t count = convert::StrToInt(text);
+    const std::int32_t count = base::StrToInt(text);
     if (count < 0) {
-        throw TDataError(FormatMessage(kMsgInvalidCount, {convert::SjisToUtf8(text)}));
+        throw TDataError(FormatMessage(base::kMsgInvalidCount, {base::SjisToUtf8(text)}));
     }
     return count;
 }
 
 void DecodeKsjPoints(std::string_view text, std::int32_t count, bool byCharacter, bool reversed,
-                     std::vector<mif::TSFPoint>& points)
+                     std::vector<shapes::TSFPoint>& points)
 {
     if (count <= 0) {
         return;
@@ -203,7 +214,11 @@ void TKsjLinks::Add(std::int32_t key1, std::int32_t key2, std::int32_t pointCoun
                     std::string_view coordText, std::int64_t lineNo)
 {
     if (coordText.size() > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::length_error("chain text too long");
+        TDataError error(
+            FormatMessage(base::kMsgChainTextTooLong,
+                          {std::to_string(std::numeric_limits<std::uint32_t>::max())}));
+        error.SetPlace(m_fileName, lineNo);
+        throw error;
     }
     const std::string_view stored = Store(coordText);
     TKsjLink& link = m_links.emplace_back();
@@ -223,7 +238,11 @@ void TKsjLinks::BuildIndex()
         return;
     }
     if (m_links.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
-        throw std::length_error("too many chains");
+        TDataError error(
+            FormatMessage(base::kMsgTooManyChains,
+                          {std::to_string(std::numeric_limits<std::uint32_t>::max() / 2)}));
+        error.SetPlace(m_fileName, 0);
+        throw error;
     }
     std::size_t capacity = 16;
     while (capacity < 2 * m_links.size()) {
@@ -318,19 +337,19 @@ void TKsjLinks::PrefetchChain(std::int64_t key1, std::int64_t key2) const noexce
 }
 
 void TKsjLinks::AppendPoints(const TKsjLink& link, bool reversed,
-                             std::vector<mif::TSFPoint>& points) const
+                             std::vector<shapes::TSFPoint>& points) const
 {
     try {
         const std::string_view text = link.CoordText();
         DecodeKsjPoints(text, link.PointCount, HasDoubleByte(text), reversed, points);
-    } catch (convert::TAppError& error) {
+    } catch (base::TAppError& error) {
         // The bad coordinate belongs to the chain, wherever the record that names it stands.
         error.SetPlace(m_fileName, link.LineNo);
         throw;
     }
 }
 
-void ReadKsjLinks(convert::TSjisLineReader& src, TKsjLinks& links)
+void ReadKsjLinks(base::TSjisLineReader& src, TKsjLinks& links)
 {
     links.Clear();
     links.SetFileName(src.FileName());
@@ -341,13 +360,10 @@ void ReadKsjLinks(convert::TSjisLineReader& src, TKsjLinks& links)
             continue;
         }
         const std::int32_t count = ReadKsjCount(line, 46);
-        const std::int32_t key1 = convert::StrToInt(SubStr(line, 4, 6, false));
-        const std::int32_t key2 = convert::StrToInt(SubStr(line, 28, 6, false));
+        const std::int32_t key1 = base::StrToInt(SubStr(line, 4, 6, false));
+        const std::int32_t key2 = base::StrToInt(SubStr(line, 28, 6, false));
         const std::int64_t lineNo = src.LineNo();
-        text.clear();
-        for (std::int32_t k = ContinuationLines(count, kPointsPerLine); k > 0; --k) {
-            text.append(src.ReadLineView());
-        }
+        ReadBlockLines(src, count, kPointsPerLine, text);
         links.Add(key1, key2, count, text, lineNo);
     }
     links.BuildIndex();

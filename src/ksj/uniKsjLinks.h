@@ -10,13 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/uniTextFile.h"
-#include "mif/UniSFMapUtil.h"
+#include "base/JobObserver.h"
+#include "base/uniTextFile.h"
+#include "shapes/UniSFMapUtil.h"
 
 namespace tolvane::ksj {
-
-/// "'n' は正しい個数ではありません": a point or reference count below zero.
-inline constexpr std::string_view kMsgInvalidCount = "'%s' は正しい個数ではありません";
 
 /// Points per coordinate line, and characters per point (X in 8, then Y in 8).
 inline constexpr std::int32_t kPointsPerLine = 5;
@@ -27,6 +25,12 @@ inline std::int32_t ContinuationLines(std::int32_t count, std::int32_t perLine)
 {
     return count / perLine + (count % perLine > 0 ? 1 : 0);
 }
+
+/// Reads the continuation lines that follow a block header announcing `count` items, `perLine` to
+/// a line, and joins them into `text`, replacing what it held. With `progress`, each line read is
+/// one step.
+void ReadBlockLines(base::TSjisLineReader& src, std::int32_t count, std::int32_t perLine,
+                    std::string& text, base::TProgress* progress = nullptr);
 
 /// A coordinate slice in tenths of an arc-second as degrees: the slice trimmed of blanks, read as
 /// a decimal number. Raises TDataError when it is blank or no number.
@@ -42,7 +46,7 @@ std::int32_t ReadKsjCount(std::string_view header, std::int64_t start);
 /// `byCharacter` is set (a double-byte character is one position). With `reversed` the points
 /// are appended last to first. Raises TDataError for a slice that is blank or no number.
 void DecodeKsjPoints(std::string_view text, std::int32_t count, bool byCharacter, bool reversed,
-                     std::vector<mif::TSFPoint>& points);
+                     std::vector<shapes::TSFPoint>& points);
 
 /// One chain in memory (32 bytes: a file holds hundreds of thousands).
 struct TKsjLink
@@ -86,11 +90,12 @@ public:
     /// Forgets every chain.
     void Clear();
     /// Appends a chain; its coordinate text is copied. The index is rebuilt by BuildIndex.
-    /// Raises std::length_error for a text of 4 GiB or more.
+    /// Raises TDataError for a text of 4 GiB or more, placed at the chain's header.
     void Add(std::int32_t key1, std::int32_t key2, std::int32_t pointCount,
              std::string_view coordText, std::int64_t lineNo);
     void SetFileName(std::string fileName) { m_fileName = std::move(fileName); }
-    /// Indexes every chain added so far by key, the first in file order winning.
+    /// Indexes every chain added so far by key, the first in file order winning. Raises
+    /// TDataError when there are more chains than an index can hold.
     void BuildIndex();
 
     /// The first chain in file order with the key, or nullptr. Keys outside the 32-bit range
@@ -106,7 +111,7 @@ public:
     /// first when `reversed`. Raises TDataError for a malformed coordinate, placed at the chain
     /// header.
     void AppendPoints(const TKsjLink& link, bool reversed,
-                      std::vector<mif::TSFPoint>& points) const;
+                      std::vector<shapes::TSFPoint>& points) const;
 
 private:
     std::string_view Store(std::string_view text);
@@ -133,6 +138,6 @@ private:
 /// "L"; the continuation lines it announces are joined into the coordinate text. Raises
 /// TDataError when a key or point count is no integer or a count is negative. No progress is
 /// reported, and `src` is not rewound.
-void ReadKsjLinks(convert::TSjisLineReader& src, TKsjLinks& links);
+void ReadKsjLinks(base::TSjisLineReader& src, TKsjLinks& links);
 
 } // namespace tolvane::ksj

@@ -1,14 +1,14 @@
 // Decoding of KSJ mesh codes into cell rings and centre points.
 #include "ksj/uniKsjUtils.h"
 
-#include "convert/uniFields.h"
-#include "convert/uniNumbers.h"
+#include "base/uniFields.h"
+#include "base/uniNumbers.h"
 
 namespace tolvane::ksj {
 
-using convert::SubStr;
-using mif::TSFPoint;
-using mif::TSFPolygon;
+using base::SubStr;
+using shapes::TSFPoint;
+using shapes::TSFPolygon;
 
 namespace {
 
@@ -43,7 +43,7 @@ double ReadDigitGroup(std::string_view text)
     if (text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1])) {
         return (text[0] - '0') * 10 + (text[1] - '0');
     }
-    return convert::StrToFloat(text);
+    return base::StrToFloat(text);
 }
 
 // South-west corner of a second-level cell (third-level code empty) or a third-level cell.
@@ -95,7 +95,7 @@ void SetRing(TSFPolygon& shape, TSFPoint a, TSFPoint b, TSFPoint c, TSFPoint d)
     shape.Points[3] = d;
     shape.Points[4] = a;
     shape.NumPoints = 5;
-    mif::CalcBounds(shape);
+    shapes::CalcBounds(shape);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "mif/UniSFMapUtil.h"
+#include "shapes/UniSFMapUtil.h"
 
 namespace tolvane::ksj {
 
@@ -27,11 +27,11 @@ inline double KsjCoordToDegree(double value)
 // exactly, since it decides the last digit written.
 
 /// The second-level cell: south-west, south-east, north-east, north-west, south-west.
-void Mesh2ToPolygon(std::string_view code1, std::string_view code2, mif::TSFPolygon& shape);
+void Mesh2ToPolygon(std::string_view code1, std::string_view code2, shapes::TSFPolygon& shape);
 
 /// The third-level cell, in the order of Mesh2ToPolygon.
 void Mesh3ToPolygon(std::string_view code1, std::string_view code2, std::string_view code3,
-                    mif::TSFPolygon& shape);
+                    shapes::TSFPolygon& shape);
 
 /// The south-west corner of the third-level cell: latitude p / 3 × 2 + q × 1/12 + r × 1/120,
 /// longitude u + 100 + v × 1/8 + w × 1/80.
@@ -41,22 +41,22 @@ void Mesh3Origin(std::string_view code1, std::string_view code2, std::string_vie
 /// One quarter of the third-level cell whose south-west corner is (lon, lat): 1 south-west,
 /// 2 south-east, 3 north-west, 4 north-east; any other number gives quarter 1. Ring: south-west,
 /// north-west, north-east, south-east, south-west.
-void Mesh4ToPolygon(std::int32_t quarter, mif::TSFPolygon& shape, double lat, double lon);
+void Mesh4ToPolygon(std::int32_t quarter, shapes::TSFPolygon& shape, double lat, double lon);
 
 /// Cell (column, row) of the 10 × 10 division, row 0 southernmost: south-west, south-east,
 /// north-east, north-west, south-west.
-void Mesh3Sub10ToPolygon(std::int32_t column, std::int32_t row, mif::TSFPolygon& shape, double lat,
-                         double lon);
+void Mesh3Sub10ToPolygon(std::int32_t column, std::int32_t row, shapes::TSFPolygon& shape,
+                         double lat, double lon);
 /// The centre of that cell.
-void Mesh3Sub10Center(std::int32_t column, std::int32_t row, mif::TSFPoint& point, double lat,
+void Mesh3Sub10Center(std::int32_t column, std::int32_t row, shapes::TSFPoint& point, double lat,
                       double lon);
 
 /// Cell (column, row) of the 4 × 4 division, row 0 northernmost: north-west, south-west,
 /// south-east, north-east, north-west.
-void Mesh3Sub4ToPolygon(std::int32_t column, std::int32_t row, mif::TSFPolygon& shape, double lat,
-                        double lon);
+void Mesh3Sub4ToPolygon(std::int32_t column, std::int32_t row, shapes::TSFPolygon& shape,
+                        double lat, double lon);
 /// The centre of that cell.
-void Mesh3Sub4Center(std::int32_t column, std::int32_t row, mif::TSFPoint& point, double lat,
+void Mesh3Sub4Center(std::int32_t column, std::int32_t row, shapes::TSFPoint& point, double lat,
                      double lon);
 
 } // namespace tolvane::ksj

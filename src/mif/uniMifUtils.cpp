@@ -4,12 +4,16 @@
 #include <charconv>
 #include <cstring>
 
-#include "convert/uniNumbers.h"
+#include "base/uniBytes.h"
+#include "base/uniNumbers.h"
 
 namespace tolvane::mif {
 
-using convert::FormatCoord;
-using convert::kCoordBufferSize;
+using base::FormatCoord;
+using base::kCoordBufferSize;
+using shapes::TColType;
+using shapes::TSFColumn;
+using shapes::TSFShape;
 
 namespace {
 
@@ -42,20 +46,6 @@ std::size_t PartCount(const TSFShape& shape, std::size_t k)
 }
 
 } // namespace
-
-std::string_view CoordSysText(long long coordSysIndex)
-{
-    switch (coordSysIndex) {
-    case 0:
-        return "Earth Projection 1, 97";
-    case 1:
-        return "Earth Projection 1, 104";
-    case 2:
-        return "Earth Projection 1, 33";
-    default:
-        return {};
-    }
-}
 
 void WriteMifHeader(TSjisWriter& mif, std::string_view clause)
 {
@@ -182,14 +172,63 @@ void AppendMidValue(std::string& row, std::string_view value)
         row.append(value);
         return;
     }
-    row.push_back('"');
+    base::AppendQuoted(row, value);
+}
+
+namespace {
+
+// Writes `value` at `out` as AppendMidValue would append it; returns the end.
+char* PutMidValue(char* out, std::string_view value)
+{
+    unsigned special = 0;
+    for (const char c : value) {
+        special |= static_cast<unsigned>(c == ',') | static_cast<unsigned>(c == '"');
+    }
+    if (special == 0) {
+        std::memcpy(out, value.data(), value.size());
+        return out + value.size();
+    }
+    *out++ = '"';
     for (const char c : value) {
         if (c == '"') {
-            row.push_back('"');
+            *out++ = '"';
         }
-        row.push_back(c);
+        *out++ = c;
     }
-    row.push_back('"');
+    *out++ = '"';
+    return out;
+}
+
+} // namespace
+
+void WriteMidRow(TSjisWriter& mid, const TSFRow& row)
+{
+    // Worst case: every byte of a value a doubled quote, two quotes and a comma per value, raw
+    // text as it stands, CR LF.
+    const std::size_t count = row.Count();
+    std::size_t size = 2 * row.TextSize() + 3 * count + 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (row.IsRaw(i)) {
+            size -= row.Value(i).size();
+        }
+    }
+    char* const start = mid.Reserve(size);
+    char* out = start;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            *out++ = ',';
+        }
+        const std::string_view value = row.Value(i);
+        if (row.IsRaw(i)) {
+            std::memcpy(out, value.data(), value.size());
+            out += value.size();
+        } else {
+            out = PutMidValue(out, value);
+        }
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    mid.Commit(static_cast<std::size_t>(out - start));
 }
 
 } // namespace tolvane::mif

@@ -4,16 +4,18 @@
 #include <string>
 #include <string_view>
 
-#include "convert/uniTextFile.h"
-#include "mif/UniSFMapUtil.h"
+#include "base/uniTextFile.h"
+#include "shapes/FeatureOutput.h"
+#include "shapes/UniSFMapUtil.h"
 
 namespace tolvane::mif {
 
-using convert::TSjisWriter;
-
-/// The coordinate clause of a coordinate-system index: 0 Tokyo datum, 1 WGS84, 2 JGD2000; any
-/// other index gives the empty clause.
-std::string_view CoordSysText(long long coordSysIndex);
+using base::TSjisWriter;
+using shapes::TSFColumns;
+using shapes::TSFPoint;
+using shapes::TSFPolygon;
+using shapes::TSFPolyLine;
+using shapes::TSFRow;
 
 /// "Version 300", "Charset "WindowsJapanese"", "Delimiter ","", "CoordSys " + clause.
 void WriteMifHeader(TSjisWriter& mif, std::string_view clause);
@@ -37,5 +39,9 @@ void WriteCoordLine(TSjisWriter& mif, const TSFPoint& point);
 /// inner double quotes doubled, so that it stays in its column; every other value is written
 /// as it stands.
 void AppendMidValue(std::string& row, std::string_view value);
+
+/// Writes `row` as one .mid line: its values separated by commas, each as AppendMidValue
+/// writes it, raw text as it stands.
+void WriteMidRow(TSjisWriter& mid, const TSFRow& row);
 
 } // namespace tolvane::mif

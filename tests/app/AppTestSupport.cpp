@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QTreeWidgetItemIterator>
 
-#include "convert/AppError.h"
-#include "mif/uniMifUtils.h"
+#include "base/AppError.h"
+#include "ksj/ColumnSlices.h"
 
 namespace tolvane::test {
 
@@ -17,16 +17,16 @@ namespace {
 
 // A point and its row for every line starting with "P"; "BAD" fails the job; "HOOK" runs the
 // test's hook. Events are processed after every line.
-void ConvertTestPoints(convert::TConvertContext& ctx)
+void ConvertTestPoints(ksj::TConvertContext& ctx)
 {
-    convert::TColumnSlices slices(ctx.ColumnDefLines);
-    std::string row;
+    ksj::TColumnSlices slices(ctx.ColumnDefLines);
+    shapes::TSFRow row;
     std::string line;
     while (!ctx.Src.Eof()) {
         ctx.Src.ReadLine(line);
         ctx.Progress.Step(1);
         if (line.starts_with("BAD")) {
-            throw convert::TDataError("'BAD' は整数ではありません");
+            throw base::TDataError("'BAD' は整数ではありません");
         }
         if (line.starts_with("HOOK") && g_duringJob) {
             g_duringJob();
@@ -34,14 +34,13 @@ void ConvertTestPoints(convert::TConvertContext& ctx)
         if (!line.starts_with("P")) {
             continue;
         }
-        mif::WriteMifPoint(ctx.Mif, {139.5, 35.5});
-        row.clear();
+        row.Clear();
         slices.AppendRow(line, row);
-        ctx.Mid.WriteLine(row);
+        ctx.Out.WritePoint({139.5, 35.5}, row);
     }
 }
 
-constexpr convert::TConverterEntry kTestTable[] = {{"TP", &ConvertTestPoints, false}};
+constexpr ksj::TConverterEntry kTestTable[] = {{"TP", &ConvertTestPoints, false, false}};
 
 } // namespace
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
-#include "convert/ExeDir.h"
+#include "base/uniPaths.h"
 
 using namespace tolvane::app;
 using namespace tolvane::test;
@@ -85,10 +85,10 @@ TEST(WindowPlacement, WritingKeepsTheKeysSpelling)
 TEST(WindowPlacement, TheIniIsNamedAfterTheExecutable)
 {
     const TSettingsLocation location = DefaultSettingsLocation();
-    const std::string exe = tolvane::convert::GetExePath().string();
-    const QString expected = QString::fromStdString(tolvane::convert::GetExeDir() +
-                                                    tolvane::convert::ExtractBaseName(exe)) +
-                             QStringLiteral(".INI");
+    const std::string exe = tolvane::base::GetExePath().string();
+    const QString expected =
+        QString::fromStdString(tolvane::base::GetExeDir() + tolvane::base::ExtractBaseName(exe)) +
+        QStringLiteral(".INI");
     EXPECT_EQ(location.Primary, expected);
     EXPECT_TRUE(location.Primary.endsWith(QStringLiteral("/app_tests.INI")));
     EXPECT_TRUE(location.Fallback.endsWith(QStringLiteral("/tolvane/app_tests.INI")));

@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/AppError.h"
+#include "base/AppError.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::batch;
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::test::CrLf;
 using tolvane::test::ReadBytes;
 using tolvane::test::Sjis;
@@ -182,8 +183,8 @@ TEST_F(BatchFile, OddButReadableEntries)
     Load({"tolvane", "200", "0", "", "\"2\"\t\"/no/such\"\t\"d\"\t\"9\""});
     ASSERT_EQ(List.Entries.size(), 1U);
     EXPECT_EQ(List.Entries[0].CoordSysIndex, 9);
-    EXPECT_EQ(CoordSysName(9), "");
-    EXPECT_EQ(CoordSysName(1), "緯度/経度（WGS84）");
+    EXPECT_EQ(tolvane::shapes::CoordSysName(9), "");
+    EXPECT_EQ(tolvane::shapes::CoordSysName(1), "緯度/経度（WGS84）");
 }
 
 TEST_F(BatchFile, PathsShiftJisCannotWriteAreRefused)

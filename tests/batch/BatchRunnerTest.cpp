@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/AppError.h"
+#include "base/AppError.h"
 #include "mif/uniMifUtils.h"
 #include "support/TestConverter.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::batch;
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::test::CountOpenFds;
 using tolvane::test::CrLf;
 using tolvane::test::ReadBytes;
@@ -19,7 +20,8 @@ using tolvane::test::WriteBytes;
 
 namespace {
 
-constexpr TConverterEntry kTestTable[] = {{"TP", &tolvane::test::ConvertTestPoints<1000>, false}};
+constexpr tolvane::ksj::TConverterEntry kTestTable[] = {
+    {"TP", &tolvane::test::ConvertTestPoints<1000>, false, false}};
 
 class TRecordingBatchObserver : public TBatchObserver
 {

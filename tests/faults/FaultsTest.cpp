@@ -10,12 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "base/AppError.h"
+#include "base/uniTextFile.h"
 #include "batch/BatchRunner.h"
-#include "convert/AppError.h"
-#include "convert/uniTextFile.h"
 #include "faults/FaultsTestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::test;
 
 namespace {

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/Catalogue.h"
-#include "convert/ConvertDriver.h"
-#include "convert/uniCodePage.h"
+#include "base/uniCodePage.h"
+#include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
 #include "ksj/KsjTestLines.h"
 #include "support/TestSupport.h"
 
@@ -44,14 +44,14 @@ protected:
     {
         Define = Dir / "Define";
         std::filesystem::copy(SourceDir() / "fuzz" / "define", Define);
-        Catalogue = convert::LoadCatalogue(Define);
+        Catalogue = driver::LoadCatalogue(Define);
     }
 
     /// The catalogue index of the item named `name` (UTF-8).
     std::int64_t Item(std::string_view name) const
     {
         for (std::int64_t i = 0; i < Catalogue.Count(); ++i) {
-            if (convert::SjisToUtf8(Catalogue.Item(i).ItemName) == name) {
+            if (base::SjisToUtf8(Catalogue.Item(i).ItemName) == name) {
                 return i;
             }
         }
@@ -62,7 +62,7 @@ protected:
     bool Convert(std::string_view item, const std::filesystem::path& src,
                  const std::filesystem::path& dst)
     {
-        return convert::ConvertDataItem(Catalogue, Item(item), src, dst, 1, Observer);
+        return ConvertRecorded(Catalogue, Item(item), src, dst, 1, Observer);
     }
 
     /// The names in `dir`.
@@ -77,7 +77,7 @@ protected:
 
     TTempDir Dir;
     std::filesystem::path Define;
-    convert::TCatalogue Catalogue;
+    driver::TCatalogue Catalogue;
     TRecordingObserver Observer;
 };
 

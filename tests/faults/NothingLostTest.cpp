@@ -3,12 +3,13 @@
 // names, and M3NS's CSV only when it is complete.
 #include <gtest/gtest.h>
 
-#include "convert/AppError.h"
-#include "convert/ExeDir.h"
-#include "convert/uniTextFile.h"
+#include "base/AppError.h"
+#include "base/uniPaths.h"
+#include "base/uniTextFile.h"
 #include "faults/FaultsTestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::test;
 
 namespace {

@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/Catalogue.h"
-#include "convert/ConvertDriver.h"
+#include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
 #include "support/OgrInfo.h"
 #include "support/TestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::test;
 
 namespace {
@@ -46,7 +47,7 @@ TEST_P(MeshOgr, GdalReadsEveryObject)
     const std::filesystem::path folder = TestDataDir() / "mesh" / c.Name;
     TTempDir out;
     TRecordingObserver observer;
-    ASSERT_TRUE(ConvertDataItem(LoadCatalogue(folder / "Define"), 0, folder / "source.txt",
+    ASSERT_TRUE(ConvertRecorded(LoadCatalogue(folder / "Define"), 0, folder / "source.txt",
                                 out / "out.mif", 0, observer));
     EXPECT_EQ(Count(ReadBytes(out / "out.mid"), "\r\n"), c.Features);
 

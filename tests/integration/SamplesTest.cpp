@@ -5,15 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/Catalogue.h"
-#include "convert/ConvertDriver.h"
-#include "convert/ExeDir.h"
-#include "convert/uniTextFile.h"
+#include "base/uniPaths.h"
+#include "base/uniTextFile.h"
+#include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
 #include "gen/GenProfiles.h"
 #include "support/OgrInfo.h"
 #include "support/TestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::test;
 
 namespace {
@@ -103,7 +104,7 @@ TEST_P(Samples, ConvertAndGdalReadsEveryObject)
 
     TTempDir out;
     TRecordingObserver observer;
-    ASSERT_TRUE(ConvertDataItem(catalogue, c.Item, source, out / "out.mif", 2, observer))
+    ASSERT_TRUE(ConvertRecorded(catalogue, c.Item, source, out / "out.mif", 2, observer))
         << (observer.Failures.empty() ? "" : observer.Failures.front());
 
     if (c.Geometry == nullptr) {

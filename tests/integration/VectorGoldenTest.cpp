@@ -3,12 +3,13 @@
 // object of the expected MIF.
 #include <gtest/gtest.h>
 
-#include "convert/Catalogue.h"
-#include "convert/ConvertDriver.h"
+#include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
 #include "support/OgrInfo.h"
 #include "support/TestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::test;
 
 namespace {
@@ -39,7 +40,7 @@ TEST_P(VectorGolden, ConvertsByteForByte)
     const std::filesystem::path dir = CaseDir(GetParam());
     TTempDir out;
     TRecordingObserver observer;
-    const bool ok = ConvertDataItem(LoadCatalogue(dir / "Define"), 0, dir / "source.txt",
+    const bool ok = ConvertRecorded(LoadCatalogue(dir / "Define"), 0, dir / "source.txt",
                                     out / "out.mif", 0, observer);
     ASSERT_TRUE(ok) << (observer.Failures.empty() ? "" : observer.Failures[0]);
     EXPECT_EQ(ReadBytes(out / "out.mif"), ReadBytes(dir / "expected.mif"));
@@ -83,7 +84,7 @@ TEST(VectorGoldenCodes, AlConvertsExactlyLikeL)
     catalogue.replace(code, 3, ",AL,");
     WriteBytes(work / "Define" / "データ項目.txt", catalogue);
     TRecordingObserver observer;
-    ASSERT_TRUE(ConvertDataItem(LoadCatalogue(work / "Define"), 0, dir / "source.txt",
+    ASSERT_TRUE(ConvertRecorded(LoadCatalogue(work / "Define"), 0, dir / "source.txt",
                                 work / "al.mif", 0, observer));
     EXPECT_EQ(ReadBytes(work / "al.mif"), ReadBytes(dir / "expected.mif"));
     EXPECT_EQ(ReadBytes(work / "al.mid"), ReadBytes(dir / "expected.mid"));

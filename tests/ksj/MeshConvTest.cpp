@@ -8,16 +8,18 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
-#include "convert/ItemDefs.h"
-#include "convert/uniFields.h"
+#include "base/uniFields.h"
+#include "driver/ItemDefs.h"
 #include "ksj/TabMeshConv.h"
 #include "ksj/uniKsjUtils.h"
 #include "mif/uniMifUtils.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::ksj;
-using tolvane::mif::TSFPoint;
-using tolvane::mif::TSFPolygon;
+using tolvane::shapes::TSFPoint;
+using tolvane::shapes::TSFPolygon;
+using tolvane::shapes::TSFRow;
 using tolvane::test::CountOf;
 using tolvane::test::CrLf;
 using tolvane::test::Record;
@@ -150,14 +152,15 @@ TEST_F(MeshConv, BadMeshCodeFailsBeforeTheRecordsObjects)
     }
 }
 
-TEST_F(MeshConv, BadColumnLineFailsAfterTheFirstObject)
+TEST_F(MeshConv, BadColumnLineFailsAtTheFirstObjectWithMifAndMidInStep)
 {
+    // An object goes out with its row or not at all.
     Job.SetColumns({"MESH,schar,6,6", "BAD,char,x,2"});
     const TMeshRun run = Job.Run(&ConvertM2, CrLf({"H", "M  2 533945", "M  2 533945"}));
     EXPECT_TRUE(run.Failed);
     EXPECT_EQ(run.Error, "'x' は整数ではありません");
     EXPECT_EQ(run.ErrorFile, Job.Columns.FileName);
-    EXPECT_EQ(run.Mif, kM2Region);
+    EXPECT_EQ(run.Mif, "");
     EXPECT_EQ(run.Mid, "");
 
     // The subdivided formats never read the lines of their generated values.
@@ -165,7 +168,7 @@ TEST_F(MeshConv, BadColumnLineFailsAfterTheFirstObject)
     const TMeshRun sub = Job.Run(&ConvertM3_10, CrLf({"M  3 53394527"}));
     EXPECT_TRUE(sub.Failed);
     EXPECT_EQ(sub.Error, "'y' は整数ではありません");
-    EXPECT_EQ(CountOf(sub.Mif, "Region"), 1U);
+    EXPECT_EQ(CountOf(sub.Mif, "Region"), 0U);
     EXPECT_EQ(sub.Mid, "");
 }
 
@@ -329,7 +332,7 @@ void PrintTo(const TSubdivided& c, std::ostream* os)
     *os << c.Name;
 }
 
-// The plain way: one shape per cell, written by WriteMifRegion or WriteMifPoint, and the row
+// The plain way: one shape per cell, handed to the output as a region or point with the row
 // from the column lines.
 void ConvertCellByCell(TConvertContext& ctx, const TSubdivided& format)
 {
@@ -352,29 +355,27 @@ void ConvertCellByCell(TConvertContext& ctx, const TSubdivided& format)
                     SubStr(line, s + 6, 2, false), lat, lon);
         for (int row = 0; row < n; ++row) {
             for (int column = 0; column < n; ++column) {
-                if (format.Points) {
-                    (n == 10 ? Mesh3Sub10Center : Mesh3Sub4Center)(column, row, point, lat, lon);
-                    tolvane::mif::WriteMifPoint(ctx.Mif, point);
-                } else {
-                    (n == 10 ? Mesh3Sub10ToPolygon : Mesh3Sub4ToPolygon)(column, row, shape, lat,
-                                                                         lon);
-                    tolvane::mif::WriteMifRegion(ctx.Mif, shape);
-                }
-                std::string rowText = std::string(SubStr(line, s, 4, true)) + "," +
-                                      std::string(SubStr(line, s + 4, 2, true)) + "," +
-                                      std::string(SubStr(line, s + 6, 2, true));
+                TSFRow values;
+                values.Add(SubStr(line, s, 4, true));
+                values.Add(SubStr(line, s + 4, 2, true));
+                values.Add(SubStr(line, s + 6, 2, true));
                 if (n == 10) {
-                    rowText += "," + std::to_string(row) + std::to_string(column);
+                    values.Add(std::to_string(row) + std::to_string(column));
                 }
                 const std::int64_t cell = row * n + column;
                 for (std::size_t i = firstValue; i < ctx.ColumnDefLines.size(); ++i) {
                     const std::int64_t start = ReadDefField(ctx.ColumnDefLines, i, 3);
                     const std::int64_t length = ReadDefField(ctx.ColumnDefLines, i, 4);
-                    rowText += ",";
-                    tolvane::mif::AppendMidValue(rowText,
-                                                 SubStr(line, start + cell * k + b, length, true));
+                    values.Add(SubStr(line, start + cell * k + b, length, true));
                 }
-                ctx.Mid.WriteLine(rowText);
+                if (format.Points) {
+                    (n == 10 ? Mesh3Sub10Center : Mesh3Sub4Center)(column, row, point, lat, lon);
+                    ctx.Out.WritePoint(point, values);
+                } else {
+                    (n == 10 ? Mesh3Sub10ToPolygon : Mesh3Sub4ToPolygon)(column, row, shape, lat,
+                                                                         lon);
+                    ctx.Out.WriteRegion(shape, values);
+                }
             }
         }
     }

@@ -2,11 +2,12 @@
 // the expected outputs in tests/data/mesh/<case>/ (written by tests/data/mesh/generate.py).
 #include <gtest/gtest.h>
 
-#include "convert/Catalogue.h"
-#include "convert/ConvertDriver.h"
+#include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
 #include "support/TestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::test::ReadBytes;
 using tolvane::test::TestDataDir;
 using tolvane::test::TRecordingObserver;
@@ -39,7 +40,7 @@ TEST_P(MeshGolden, OutputsMatchByteForByte)
     TTempDir out;
     TRecordingObserver observer;
     const bool ok =
-        ConvertDataItem(catalogue, 0, folder / "source.txt", out / "out.mif", 0, observer);
+        ConvertRecorded(catalogue, 0, folder / "source.txt", out / "out.mif", 0, observer);
     EXPECT_EQ(ok, c.Succeeds) << (observer.Failures.empty() ? "" : observer.Failures[0]);
 
     EXPECT_TRUE(ReadBytes(out / "out.mif") == ReadBytes(folder / "expected.mif"));
@@ -56,7 +57,7 @@ TEST(MeshGoldenFailure, FailingRecordNamesItsLine)
     const std::filesystem::path folder = TestDataDir() / "mesh" / "m3_10-fail";
     TTempDir out;
     TRecordingObserver observer;
-    EXPECT_FALSE(ConvertDataItem(LoadCatalogue(folder / "Define"), 0, folder / "source.txt",
+    EXPECT_FALSE(ConvertRecorded(LoadCatalogue(folder / "Define"), 0, folder / "source.txt",
                                  out / "out.mif", 0, observer));
     ASSERT_EQ(observer.Failures.size(), 1U);
     EXPECT_EQ(observer.Failures[0],

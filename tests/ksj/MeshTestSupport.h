@@ -2,12 +2,14 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "convert/AppError.h"
-#include "convert/ConvertContext.h"
+#include "base/AppError.h"
+#include "ksj/ConvertContext.h"
+#include "mif/MifOutput.h"
 #include "support/TestSupport.h"
 
 namespace tolvane::test {
@@ -43,35 +45,36 @@ public:
     void SetColumns(std::vector<std::string> lines) { Columns.Lines = std::move(lines); }
 
     /// Runs `convert` on `source` (bytes) with fresh outputs; the MIF holds only the objects.
-    TMeshRun Run(convert::TConverterFn convert, std::string_view source)
+    TMeshRun Run(ksj::TConverterFn convert, std::string_view source)
     {
         WriteBytes(Dir / "source.txt", source);
         TMeshRun run;
-        convert::TSjisLineReader src(Dir / "source.txt");
-        convert::TSjisWriter mif(Dir / "out.mif");
-        convert::TSjisWriter mid(Dir / "out.mid");
-        convert::TProgress progress(Observer);
-        convert::TConvertContext ctx{src,      mif,      mid,   Columns,  Params,
-                                     progress, Define(), false, CsvFile()};
+        base::TSjisLineReader src(Dir / "source.txt");
+        auto out = std::make_unique<mif::TMifOutput>(Dir / "out.mif", Dir / "out.mid", 0);
+        // As the driver does for a converter that writes a CSV copy.
+        auto csv = std::make_unique<mif::TCsvOutput>(CsvFile(), mif::TCsvOutput::TMode::Replacing);
+        base::TProgress progress(Observer);
+        ksj::TConvertContext ctx{src, *out, Columns, Params, progress, Define(), false, csv.get()};
         try {
             convert(ctx);
-        } catch (const convert::TAppError& e) {
+            csv->Finish();
+        } catch (const base::TAppError& e) {
             run.Failed = true;
             run.Error = e.Text();
             run.ErrorFile = e.FileName();
         }
+        csv.reset();
         run.LineNo = src.LineNo();
         run.Position = progress.Position();
-        mif.Close();
-        mid.Close();
+        out->Finish();
         run.Mif = ReadBytes(Dir / "out.mif");
         run.Mid = ReadBytes(Dir / "out.mid");
         return run;
     }
 
     TTempDir Dir;
-    convert::TDefLines Params;
-    convert::TDefLines Columns;
+    base::TDefLines Params;
+    base::TDefLines Columns;
     TRecordingObserver Observer;
 };
 

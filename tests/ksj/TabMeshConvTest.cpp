@@ -6,7 +6,8 @@
 
 #include "MeshTestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using tolvane::ksj::ConvertM3NS;
 using tolvane::test::CountOf;
 using tolvane::test::CrLf;

@@ -3,15 +3,17 @@
 // under tests/data/vector.
 #include <gtest/gtest.h>
 
-#include "convert/AppError.h"
+#include "base/AppError.h"
 #include "ksj/AreaConverters.h"
 #include "ksj/CsvConverters.h"
 #include "ksj/KsjTestLines.h"
 #include "ksj/LineConverter.h"
 #include "ksj/PointConverters.h"
+#include "mif/MifOutput.h"
 #include "support/TestSupport.h"
 
-using namespace tolvane::convert;
+using namespace tolvane::base;
+using namespace tolvane::driver;
 using namespace tolvane::ksj;
 using namespace tolvane::test;
 
@@ -39,18 +41,15 @@ TResult RunConverter(TConverterFn convert, const std::vector<std::string>& sourc
     TResult result;
     {
         TSjisLineReader src(dir / "src.txt");
-        TSjisWriter mif(dir / "o.mif");
-        TSjisWriter mid(dir / "o.mid");
-        TConvertContext ctx{src,      mif,        mid,        columnDefs, params,
-                            progress, dir.Path(), closedOnly, {}};
+        tolvane::mif::TMifOutput out(dir / "o.mif", dir / "o.mid", 0);
+        TConvertContext ctx{src, out, columnDefs, params, progress, dir.Path(), closedOnly, {}};
         try {
             convert(ctx);
         } catch (const TAppError& e) {
             result.Error = e.Text();
             result.ErrorLine = e.HasPlace() ? e.LineNo() : src.LineNo();
         }
-        mif.Close();
-        mid.Close();
+        out.Finish();
     }
     result.Mif = ReadBytes(dir / "o.mif");
     result.Mid = ReadBytes(dir / "o.mid");

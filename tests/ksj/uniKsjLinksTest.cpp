@@ -5,19 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/AppError.h"
-#include "convert/uniNumbers.h"
+#include "base/AppError.h"
+#include "base/uniNumbers.h"
 #include "ksj/KsjTestLines.h"
 #include "ksj/uniKsjUtils.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::test;
-using tolvane::convert::TDataError;
-using tolvane::convert::TSjisLineReader;
+using tolvane::base::TDataError;
+using tolvane::base::TSjisLineReader;
 using tolvane::ksj::DecodeKsjPoints;
 using tolvane::ksj::ReadKsjLinks;
 using tolvane::ksj::TKsjLinks;
-using tolvane::mif::TSFPoint;
+using tolvane::shapes::TSFPoint;
 
 namespace {
 
@@ -153,8 +153,7 @@ TEST(ReadKsjCoord, AgreesWithTheGeneralNumberReader)
     for (const char* text : {" 5022000", "1278000 ", "-0", "+36000", "999999999999999",
                              "9007199254740993", "5022000.5", "  1e3   ", ".5", "-0.25"}) {
         SCOPED_TRACE(text);
-        const double expected =
-            tolvane::ksj::KsjCoordToDegree(*tolvane::convert::TryStrToFloat(text));
+        const double expected = tolvane::ksj::KsjCoordToDegree(*tolvane::base::TryStrToFloat(text));
         const double actual = tolvane::ksj::ReadKsjCoord(text);
         EXPECT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << expected << " " << actual;
     }

@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/AppError.h"
-#include "convert/uniNumbers.h"
+#include "base/AppError.h"
+#include "base/uniNumbers.h"
 
 using namespace tolvane::ksj;
-using tolvane::convert::FormatCoordString;
-using tolvane::convert::TDataError;
-using tolvane::mif::TSFPoint;
-using tolvane::mif::TSFPolygon;
+using tolvane::base::FormatCoordString;
+using tolvane::base::TDataError;
+using tolvane::shapes::TSFPoint;
+using tolvane::shapes::TSFPolygon;
 
 namespace {
 

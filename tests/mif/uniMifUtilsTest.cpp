@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "shapes/uniCoordSys.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::mif;
+using namespace tolvane::shapes;
 using tolvane::test::ReadBytes;
 using tolvane::test::TTempDir;
 
@@ -157,4 +159,26 @@ TEST(AppendMidValue, QuotesOnlyWhatWouldBreakTheRow)
     row += ',';
     AppendMidValue(row, "");
     EXPECT_EQ(row, "plain value,\"a,b\",\"say \"\"hi\"\"\",");
+}
+
+TEST(WriteMidRow, ValuesAsAppendMidValueAndRawTextAsItStands)
+{
+    TSFRow row;
+    row.Add("plain");
+    row.Add("a,b");
+    row.AddRaw("x,\"y\"");
+    row.Add("");
+    row.Add("say \"hi\"");
+    TTempDir dir;
+    {
+        TSjisWriter mid(dir / "out.mid");
+        WriteMidRow(mid, row);
+        row.Truncate(1);
+        WriteMidRow(mid, row);
+        row.Clear();
+        WriteMidRow(mid, row);
+        mid.Close();
+    }
+    EXPECT_EQ(ReadBytes(dir / "out.mid"),
+              "plain,\"a,b\",x,\"y\",,\"say \"\"hi\"\"\"\r\nplain\r\n\r\n");
 }

@@ -4,30 +4,29 @@
 
 #include <string>
 
-#include "convert/AppError.h"
-#include "convert/ConvertContext.h"
-#include "mif/uniMifUtils.h"
+#include "base/AppError.h"
+#include "ksj/ColumnSlices.h"
+#include "ksj/ConvertContext.h"
 
 namespace tolvane::test {
 
-template <int PumpInterval> void ConvertTestPoints(convert::TConvertContext& ctx)
+template <int PumpInterval> void ConvertTestPoints(ksj::TConvertContext& ctx)
 {
-    convert::TColumnSlices slices(ctx.ColumnDefLines);
-    std::string row;
+    ksj::TColumnSlices slices(ctx.ColumnDefLines);
+    shapes::TSFRow row;
     ctx.Src.Rewind();
     while (!ctx.Src.Eof()) {
         const std::string_view line = ctx.Src.ReadLineView();
         ctx.Progress.Step(PumpInterval);
         if (line.starts_with("BAD")) {
-            throw convert::TDataError("'BAD' は整数ではありません");
+            throw base::TDataError("'BAD' は整数ではありません");
         }
         if (!line.starts_with("P")) {
             continue;
         }
-        mif::WriteMifPoint(ctx.Mif, {139.5, 35.5});
-        row.clear();
+        row.Clear();
         slices.AppendRow(line, row);
-        ctx.Mid.WriteLine(row);
+        ctx.Out.WritePoint({139.5, 35.5}, row);
     }
 }
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "convert/AppError.h"
-#include "convert/uniCodePage.h"
+#include "base/AppError.h"
+#include "base/uniCodePage.h"
 
 namespace tolvane::test {
 
@@ -48,7 +48,7 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes)
 
 std::string Sjis(std::string_view utf8)
 {
-    return convert::Utf8ToSjis(utf8);
+    return base::Utf8ToSjis(utf8);
 }
 
 std::string CrLf(const std::vector<std::string>& lines)
@@ -86,9 +86,18 @@ std::filesystem::path BinDir()
     return TOLVANE_BIN_DIR;
 }
 
-void TRecordingObserver::JobFailed(const convert::TAppError& error)
+driver::TJobResult ConvertRecorded(const driver::TCatalogue& catalogue, std::int64_t itemIndex,
+                                   const std::filesystem::path& srcFile,
+                                   const std::filesystem::path& dstFile,
+                                   shapes::TCoordSysIndex coordSys, TRecordingObserver& observer,
+                                   std::span<const ksj::TConverterEntry> table)
 {
-    Failures.emplace_back(error.what());
+    driver::TJobResult result =
+        driver::ConvertDataItem(catalogue, itemIndex, srcFile, dstFile, coordSys, observer, table);
+    if (result.Failure) {
+        observer.Failures.emplace_back(result.Failure->what());
+    }
+    return result;
 }
 
 } // namespace tolvane::test

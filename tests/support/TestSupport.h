@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/JobObserver.h"
+#include "base/JobObserver.h"
+#include "driver/ConvertDriver.h"
 
 namespace tolvane::test {
 
@@ -43,7 +44,7 @@ std::filesystem::path SourceDir();
 std::filesystem::path BinDir();
 
 /// Records what a job reports, in order.
-class TRecordingObserver : public convert::TJobObserver
+class TRecordingObserver : public base::TJobObserver
 {
 public:
     void SetStatusText(std::string_view text) override { Statuses.emplace_back(text); }
@@ -51,7 +52,6 @@ public:
     void SetProgressPos(std::int64_t pos) override { Positions.push_back(pos); }
     void ShowProgress(bool visible) override { Visibility.push_back(visible); }
     void ProcessEvents() override { ++EventPumps; }
-    void JobFailed(const convert::TAppError& error) override;
 
     std::vector<std::string> Statuses;
     std::vector<std::int64_t> Maxima;
@@ -60,5 +60,12 @@ public:
     int EventPumps = 0;
     std::vector<std::string> Failures; ///< what() of every failure
 };
+
+/// ConvertDataItem, with the what() of a failure added to `observer.Failures`.
+driver::TJobResult
+ConvertRecorded(const driver::TCatalogue& catalogue, std::int64_t itemIndex,
+                const std::filesystem::path& srcFile, const std::filesystem::path& dstFile,
+                shapes::TCoordSysIndex coordSys, TRecordingObserver& observer,
+                std::span<const ksj::TConverterEntry> table = ksj::kConverterTable);
 
 } // namespace tolvane::test

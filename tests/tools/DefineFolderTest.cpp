@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "KsjTestFile.h"
-#include "convert/Catalogue.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniFields.h"
+#include "base/uniCodePage.h"
+#include "base/uniFields.h"
+#include "driver/Catalogue.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -28,13 +28,13 @@ std::vector<fs::path> DefineDirs()
 std::vector<std::string> Fields(std::string_view line)
 {
     std::vector<std::string> fields;
-    convert::SplitFields(line, ',', fields);
+    base::SplitFields(line, ',', fields);
     return fields;
 }
 
 std::vector<std::string> DefLines(const fs::path& dir, std::string_view sjisName)
 {
-    return SplitCrLf(ReadBytes(dir / convert::SjisToPath(sjisName))).Lines;
+    return SplitCrLf(ReadBytes(dir / base::SjisToPath(sjisName))).Lines;
 }
 
 const std::set<std::string> kFormatCodes = {
@@ -53,7 +53,7 @@ TEST(DefineFolder, EveryFileIsCp932WithCrLfAndNoEmptyLine)
             ++files;
             const std::string bytes = ReadBytes(entry.path());
             ASSERT_FALSE(bytes.empty());
-            EXPECT_TRUE(convert::TrySjisToUtf8(bytes).has_value()) << "not CP932";
+            EXPECT_TRUE(base::TrySjisToUtf8(bytes).has_value()) << "not CP932";
             const TFileLines lines = SplitCrLf(bytes);
             EXPECT_TRUE(lines.CrLfOnly);
             EXPECT_FALSE(lines.EndsWithCtrlZ);
@@ -68,14 +68,14 @@ TEST(DefineFolder, EveryFileIsCp932WithCrLfAndNoEmptyLine)
 TEST(DefineFolder, CatalogueLinesParseAndNameFilesThatExist)
 {
     for (const fs::path& dir : DefineDirs()) {
-        const convert::TCatalogue catalogue = convert::LoadCatalogue(dir);
+        const driver::TCatalogue catalogue = driver::LoadCatalogue(dir);
         ASSERT_GT(catalogue.Count(), 5);
         std::set<std::string> referenced;
         for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
             const std::string& line = catalogue.Line(i);
-            const convert::TCatalogueLine item = catalogue.Item(i);
+            const driver::TCatalogueLine item = catalogue.Item(i);
             SCOPED_TRACE(dir.string() + " line " + std::to_string(i + 1) + ": " +
-                         convert::SjisToUtf8(line));
+                         base::SjisToUtf8(line));
             EXPECT_EQ(Fields(line).size(), 10u);
             EXPECT_FALSE(item.ItemName.empty());
             EXPECT_TRUE(kFormatCodes.count(item.FormatCode)) << item.FormatCode;
@@ -85,13 +85,13 @@ TEST(DefineFolder, CatalogueLinesParseAndNameFilesThatExist)
                 EXPECT_TRUE(item.HasLedger) << "a table item writes nothing without its ledger";
             } else {
                 for (const std::string& name : {item.ParamFile, item.ColumnFile}) {
-                    EXPECT_TRUE(fs::is_regular_file(dir / convert::SjisToPath(name))) << name;
+                    EXPECT_TRUE(fs::is_regular_file(dir / base::SjisToPath(name))) << name;
                     referenced.insert(name);
                 }
             }
             if (item.HasLedger) {
                 EXPECT_FALSE(item.LedgerKey.empty());
-                EXPECT_TRUE(fs::is_regular_file(dir / convert::SjisToPath(item.LedgerFile)))
+                EXPECT_TRUE(fs::is_regular_file(dir / base::SjisToPath(item.LedgerFile)))
                     << item.LedgerFile;
                 referenced.insert(item.LedgerFile);
                 // Ledger keys must not begin with a record letter: the converters test the
@@ -117,18 +117,18 @@ TEST(DefineFolder, EachCategoryIsOneRunOfLines)
 {
     for (const fs::path& dir : DefineDirs()) {
         SCOPED_TRACE(dir.string());
-        const convert::TCatalogue catalogue = convert::LoadCatalogue(dir);
+        const driver::TCatalogue catalogue = driver::LoadCatalogue(dir);
         std::set<std::string> seen;
         std::string previous;
         for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
             const std::string category = catalogue.Item(i).Category;
             if (category != previous) {
                 EXPECT_TRUE(seen.insert(category).second)
-                    << "category opens a second node: " << convert::SjisToUtf8(category);
+                    << "category opens a second node: " << base::SjisToUtf8(category);
                 previous = category;
             }
         }
-        EXPECT_EQ(convert::BuildDataKindTree(catalogue.Lines()).size(), seen.size());
+        EXPECT_EQ(driver::BuildDataKindTree(catalogue.Lines()).size(), seen.size());
     }
 }
 
@@ -145,19 +145,19 @@ TEST(DefineFolder, DefinitionLinesHaveFourFieldsAndNamesWithoutBlanks)
             SCOPED_TRACE(dir.string() + "/" + name);
             std::set<std::string> names;
             for (const std::string& line : SplitCrLf(ReadBytes(entry.path())).Lines) {
-                SCOPED_TRACE(convert::SjisToUtf8(line));
+                SCOPED_TRACE(base::SjisToUtf8(line));
                 const std::vector<std::string> f = Fields(line);
                 ASSERT_EQ(f.size(), 4u);
                 EXPECT_FALSE(f[0].empty());
-                EXPECT_TRUE(std::none_of(f[0].begin(), f[0].end(), convert::IsBlank));
+                EXPECT_TRUE(std::none_of(f[0].begin(), f[0].end(), base::IsBlank));
                 EXPECT_TRUE(names.insert(f[0]).second) << "column named twice";
                 if (column) {
                     EXPECT_TRUE(kTypes.count(f[1])) << f[1];
                 } else {
                     EXPECT_TRUE(f[1].empty());
                 }
-                EXPECT_TRUE(convert::IsInteger(f[2]));
-                EXPECT_TRUE(convert::IsInteger(f[3]));
+                EXPECT_TRUE(base::IsInteger(f[2]));
+                EXPECT_TRUE(base::IsInteger(f[3]));
             }
         }
     }
@@ -174,7 +174,7 @@ TEST(DefineFolder, ParameterFilesHoldThreeIntegersAfterTheirTitle)
             const std::vector<std::string> lines = SplitCrLf(ReadBytes(entry.path())).Lines;
             ASSERT_EQ(lines.size(), 4u);
             for (std::size_t i = 1; i < 4; ++i) {
-                EXPECT_TRUE(convert::IsInteger(lines[i])) << lines[i];
+                EXPECT_TRUE(base::IsInteger(lines[i])) << lines[i];
             }
         }
     }
@@ -195,11 +195,11 @@ std::pair<int, std::size_t> Subdivision(const std::string& code)
 TEST(DefineFolder, EverySliceLiesInsideTheItemsRecord)
 {
     for (const fs::path& dir : DefineDirs()) {
-        const convert::TCatalogue catalogue = convert::LoadCatalogue(dir);
+        const driver::TCatalogue catalogue = driver::LoadCatalogue(dir);
         for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
-            const convert::TCatalogueLine item = catalogue.Item(i);
+            const driver::TCatalogueLine item = catalogue.Item(i);
             SCOPED_TRACE(dir.string() + " item " + std::to_string(i) + " " +
-                         convert::SjisToUtf8(item.ItemName));
+                         base::SjisToUtf8(item.ItemName));
             std::vector<std::pair<std::string, std::int64_t>> files; // name, cells
             const auto [cells, generated] = Subdivision(item.FormatCode);
             // The CSV and tab formats take no slices from their column files.
@@ -230,9 +230,9 @@ TEST(DefineFolder, EverySliceLiesInsideTheItemsRecord)
                     const std::int64_t start = std::stoll(f[2]);
                     const std::int64_t length = std::stoll(f[3]);
                     const std::int64_t last = start + offset + (cellCount - 1) * block + length - 1;
-                    EXPECT_GE(start + offset, 1) << convert::SjisToUtf8(lines[l]);
-                    EXPECT_GE(length, 1) << convert::SjisToUtf8(lines[l]);
-                    EXPECT_LE(last, width) << convert::SjisToUtf8(lines[l]);
+                    EXPECT_GE(start + offset, 1) << base::SjisToUtf8(lines[l]);
+                    EXPECT_GE(length, 1) << base::SjisToUtf8(lines[l]);
+                    EXPECT_LE(last, width) << base::SjisToUtf8(lines[l]);
                 }
             }
         }

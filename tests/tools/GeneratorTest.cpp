@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "KsjTestFile.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniFields.h"
+#include "base/uniCodePage.h"
+#include "base/uniFields.h"
 #include "gen/GenProfiles.h"
 #include "support/TestSupport.h"
 
@@ -50,7 +50,7 @@ TEST(Generator, SameSeedSameBytesOtherSeedOtherBytes)
         const std::string first = Generate(*profile, 25, 7);
         EXPECT_EQ(Generate(*profile, 25, 7), first);
         EXPECT_NE(Generate(*profile, 25, 8), first);
-        EXPECT_TRUE(convert::TrySjisToUtf8(first).has_value()) << "not CP932";
+        EXPECT_TRUE(base::TrySjisToUtf8(first).has_value()) << "not CP932";
         const TFileLines lines = SplitCrLf(first);
         EXPECT_TRUE(lines.CrLfOnly);
         // The old text files end with Ctrl-Z; the CSV editions do not.
@@ -79,11 +79,11 @@ TEST(Generator, RecordFilesHaveTheirHeaderAndRecords)
         const std::vector<std::string> lines = SplitCrLf(Generate(profile, 37, 3)).Lines;
         ASSERT_EQ(lines.size(), 38u);
         const std::string& h = lines[0];
-        EXPECT_EQ(convert::TrimBlanks(convert::SubStr(h, 1, 3, false)), "H");
-        EXPECT_EQ(convert::TrimBlanks(convert::SubStr(h, 14, 10, false)), profile.DataCode);
-        EXPECT_EQ(IntOf(convert::SubStr(h, 24, 2, false)), c.Kind);
-        EXPECT_EQ(IntOf(convert::SubStr(h, 30, 4, false)), static_cast<std::int64_t>(c.Width));
-        EXPECT_EQ(IntOf(convert::SubStr(h, 34, 8, false)), 38);
+        EXPECT_EQ(base::TrimBlanks(base::SubStr(h, 1, 3, false)), "H");
+        EXPECT_EQ(base::TrimBlanks(base::SubStr(h, 14, 10, false)), profile.DataCode);
+        EXPECT_EQ(IntOf(base::SubStr(h, 24, 2, false)), c.Kind);
+        EXPECT_EQ(IntOf(base::SubStr(h, 30, 4, false)), static_cast<std::int64_t>(c.Width));
+        EXPECT_EQ(IntOf(base::SubStr(h, 34, 8, false)), 38);
         std::string previousMesh;
         for (std::size_t i = 1; i < lines.size(); ++i) {
             const std::string& rec = lines[i];
@@ -145,10 +145,10 @@ TEST(Generator, CsvLinesHaveTheHeadersFieldsAndCoordinatesInJapan)
         const std::vector<std::string> lines = SplitCrLf(Generate(Profile(code), 40, 2)).Lines;
         ASSERT_EQ(lines.size(), 41u);
         std::vector<std::string> fields;
-        convert::SplitFields(lines[0], ',', fields);
+        base::SplitFields(lines[0], ',', fields);
         const std::size_t count = fields.size();
         for (std::size_t i = 1; i < lines.size(); ++i) {
-            convert::SplitFields(lines[i], ',', fields);
+            base::SplitFields(lines[i], ',', fields);
             ASSERT_EQ(fields.size(), count) << lines[i];
             const double x = std::stod(fields[static_cast<std::size_t>(xField)]) / 3600.0;
             const double y = std::stod(fields[static_cast<std::size_t>(xField) + 1]) / 3600.0;
@@ -164,7 +164,7 @@ TEST(Generator, TabMeshRecordsStartWithAThirdLevelMeshCode)
     EXPECT_EQ(lines[0][0], 'H');
     for (std::size_t i = 1; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].find('\t'), 8u) << lines[i];
-        EXPECT_TRUE(convert::IsInteger(lines[i].substr(0, 8)));
+        EXPECT_TRUE(base::IsInteger(lines[i].substr(0, 8)));
     }
 }
 

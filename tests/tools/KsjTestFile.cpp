@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/uniFields.h"
+#include "base/uniFields.h"
 
 namespace tolvane::test {
 
@@ -59,7 +59,7 @@ int RecordWidthOf(std::string_view name)
 
 std::int64_t IntOf(std::string_view text)
 {
-    const std::string_view t = convert::TrimBlanks(text);
+    const std::string_view t = base::TrimBlanks(text);
     std::int64_t value = 0;
     const auto res = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || res.ec != std::errc() || res.ptr != t.data() + t.size()) {
@@ -89,7 +89,7 @@ TVectorFile ParseVectorFile(const std::vector<std::string>& lines, char featureL
     }
     file.Header1 = lines[0];
     for (int k = 0; k < 7; ++k) {
-        file.Counts.push_back(IntOf(convert::SubStr(lines[1], 1 + 8 * k, 8, false)));
+        file.Counts.push_back(IntOf(base::SubStr(lines[1], 1 + 8 * k, 8, false)));
     }
     EXPECT_EQ(lines[1].size(), 56u);
     std::size_t i = 2;
@@ -103,7 +103,7 @@ TVectorFile ParseVectorFile(const std::vector<std::string>& lines, char featureL
     };
     while (i < lines.size()) {
         const std::string& line = lines[i++];
-        const std::string_view key = convert::TrimBlanks(convert::SubStr(line, 1, 3, false));
+        const std::string_view key = base::TrimBlanks(base::SubStr(line, 1, 3, false));
         if (key == "N") {
             ++file.NodeLines;
             const std::pair node{IntOf(line.substr(3, 6)), IntOf(line.substr(9, 6))};

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "KsjTestFile.h"
-#include "convert/Catalogue.h"
-#include "convert/uniCodePage.h"
-#include "convert/uniFields.h"
+#include "base/uniCodePage.h"
+#include "base/uniFields.h"
+#include "driver/Catalogue.h"
 #include "gen/GenProfiles.h"
 #include "support/TestSupport.h"
 
@@ -46,7 +46,7 @@ TEST(Samples, AreWhatTheGeneratorWritesForTheItems)
         SCOPED_TRACE(set.Samples.string());
         TTempDir fresh;
         const std::vector<std::string> written =
-            gen::WriteSamples(convert::LoadCatalogue(set.Define), fresh.Path());
+            gen::WriteSamples(driver::LoadCatalogue(set.Define), fresh.Path());
         EXPECT_EQ(FileNames(set.Samples), std::set<std::string>(written.begin(), written.end()));
         for (const std::string& name : written) {
             SCOPED_TRACE(name);
@@ -59,7 +59,7 @@ TEST(Samples, AreWhatTheGeneratorWritesForTheItems)
 
 TEST(Samples, ShippedOnesComeFromPublishedLayoutsOnly)
 {
-    const convert::TCatalogue catalogue = convert::LoadCatalogue(TOLVANE_SHIPPED_DEFINE_DIR);
+    const driver::TCatalogue catalogue = driver::LoadCatalogue(TOLVANE_SHIPPED_DEFINE_DIR);
     std::uintmax_t bytes = 0;
     for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
         const gen::TGenProfile* profile = gen::FindProfileForItem(catalogue.Item(i));
@@ -73,14 +73,14 @@ TEST(Samples, ShippedOnesComeFromPublishedLayoutsOnly)
 }
 
 // The record lines of an item's sample that its converter takes values from.
-std::vector<std::string> RecordsOf(const convert::TCatalogueLine& item,
+std::vector<std::string> RecordsOf(const driver::TCatalogueLine& item,
                                    const std::vector<std::string>& lines)
 {
     std::vector<std::string> records;
     const std::string& code = item.FormatCode;
     if (item.IsLedgerOnly()) {
         for (const std::string& line : lines) {
-            if (convert::TrimBlanks(convert::SubStr(line, 1, 3, false)) == item.LedgerKey) {
+            if (base::TrimBlanks(base::SubStr(line, 1, 3, false)) == item.LedgerKey) {
                 records.push_back(line);
             }
         }
@@ -137,11 +137,11 @@ bool IsCodeWithLeadingZero(std::string_view value)
 TEST(Samples, EveryColumnGetsAValueOfItsType)
 {
     for (const TSampleSet& set : SampleSets()) {
-        const convert::TCatalogue catalogue = convert::LoadCatalogue(set.Define);
+        const driver::TCatalogue catalogue = driver::LoadCatalogue(set.Define);
         for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
-            const convert::TCatalogueLine item = catalogue.Item(i);
+            const driver::TCatalogueLine item = catalogue.Item(i);
             SCOPED_TRACE(set.Define.string() + " item " + std::to_string(i) + " " +
-                         convert::SjisToUtf8(item.ItemName));
+                         base::SjisToUtf8(item.ItemName));
             const gen::TGenProfile* profile = gen::FindProfileForItem(item);
             ASSERT_NE(profile, nullptr);
             const std::vector<std::string> lines =
@@ -152,13 +152,13 @@ TEST(Samples, EveryColumnGetsAValueOfItsType)
             const bool tab = item.FormatCode == "M3NS";
             const std::string defName = item.IsLedgerOnly() ? item.LedgerFile : item.ColumnFile;
             const std::vector<std::string> defs =
-                SplitCrLf(ReadBytes(set.Define / convert::SjisToPath(defName))).Lines;
+                SplitCrLf(ReadBytes(set.Define / base::SjisToPath(defName))).Lines;
             if (csv) {
                 // The CSV line is the MID row: one field per declared column.
                 std::vector<std::string> fields;
                 for (const std::string& rec : records) {
-                    convert::SplitFields(rec, ',', fields);
-                    EXPECT_EQ(fields.size(), defs.size()) << convert::SjisToUtf8(rec);
+                    base::SplitFields(rec, ',', fields);
+                    EXPECT_EQ(fields.size(), defs.size()) << base::SjisToUtf8(rec);
                 }
                 continue;
             }
@@ -174,7 +174,7 @@ TEST(Samples, EveryColumnGetsAValueOfItsType)
             std::int64_t block = 0;
             if (cells > 1) {
                 const std::vector<std::string> prm =
-                    SplitCrLf(ReadBytes(set.Define / convert::SjisToPath(item.ParamFile))).Lines;
+                    SplitCrLf(ReadBytes(set.Define / base::SjisToPath(item.ParamFile))).Lines;
                 offset = std::stoll(prm[2]);
                 block = std::stoll(prm[3]);
             }
@@ -186,24 +186,24 @@ TEST(Samples, EveryColumnGetsAValueOfItsType)
                 }
                 for (std::size_t d = first; d < defs.size(); ++d) {
                     std::vector<std::string> f;
-                    convert::SplitFields(defs[d], ',', f);
+                    base::SplitFields(defs[d], ',', f);
                     const std::string type = f[1];
                     for (int k = 0; k < cells; ++k) {
-                        const std::string_view raw = convert::SubStr(
+                        const std::string_view raw = base::SubStr(
                             rec, std::stoll(f[2]) + offset + k * block, std::stoll(f[3]), false);
                         const std::string_view value =
-                            item.IsLedgerOnly() ? convert::TrimWide(raw) : convert::TrimBlanks(raw);
+                            item.IsLedgerOnly() ? base::TrimWide(raw) : base::TrimBlanks(raw);
                         // A slice never cuts a double-byte character in two.
-                        EXPECT_TRUE(convert::TrySjisToUtf8(raw).has_value())
-                            << convert::SjisToUtf8(defs[d]) << " in " << convert::SjisToUtf8(rec);
+                        EXPECT_TRUE(base::TrySjisToUtf8(raw).has_value())
+                            << base::SjisToUtf8(defs[d]) << " in " << base::SjisToUtf8(rec);
                         anyValue[d] = anyValue[d] || !value.empty();
                         anyLetter[d] =
                             anyLetter[d] || std::any_of(value.begin(), value.end(), [](char c) {
                                 return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
                             });
                         if (type == "integer" && !value.empty()) {
-                            EXPECT_TRUE(convert::IsInteger(value) && !IsCodeWithLeadingZero(value))
-                                << convert::SjisToUtf8(defs[d]) << ": '" << value << "'";
+                            EXPECT_TRUE(base::IsInteger(value) && !IsCodeWithLeadingZero(value))
+                                << base::SjisToUtf8(defs[d]) << ": '" << value << "'";
                         }
                     }
                 }
@@ -212,11 +212,11 @@ TEST(Samples, EveryColumnGetsAValueOfItsType)
                 // A column that never gets a value points at the wrong bytes, unless the
                 // samples leave that field blank on purpose.
                 std::vector<std::string> f;
-                convert::SplitFields(defs[d], ',', f);
-                EXPECT_TRUE(anyValue[d] || kBlankInSamples.count(convert::SjisToUtf8(f[0])))
-                    << "no value in any record: " << convert::SjisToUtf8(defs[d]);
+                base::SplitFields(defs[d], ',', f);
+                EXPECT_TRUE(anyValue[d] || kBlankInSamples.count(base::SjisToUtf8(f[0])))
+                    << "no value in any record: " << base::SjisToUtf8(defs[d]);
                 if (anyLetter[d]) {
-                    EXPECT_NE(f[1], "integer") << convert::SjisToUtf8(defs[d]);
+                    EXPECT_NE(f[1], "integer") << base::SjisToUtf8(defs[d]);
                 }
             }
         }

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "convert/uniFields.h"
+#include "base/uniFields.h"
 
 namespace tolvane::gen {
 
@@ -50,7 +50,7 @@ TRecord& TRecord::Text(std::string_view sjis, std::size_t width)
 {
     std::size_t used = 0;
     while (used < sjis.size()) {
-        const std::size_t step = convert::IsSjisLeadByte(sjis[used]) ? 2 : 1;
+        const std::size_t step = base::IsSjisLeadByte(sjis[used]) ? 2 : 1;
         if (used + step > width) {
             break;
         }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/uniTextFile.h"
+#include "base/uniTextFile.h"
 
 namespace tolvane::gen {
 
@@ -87,7 +87,7 @@ public:
     /// In memory.
     TLineSink() = default;
     /// To `writer`, in blocks.
-    explicit TLineSink(convert::TSjisWriter& writer) : m_writer(&writer) {}
+    explicit TLineSink(base::TSjisWriter& writer) : m_writer(&writer) {}
     ~TLineSink() = default;
     TLineSink(const TLineSink&) = delete;
     TLineSink& operator=(const TLineSink&) = delete;
@@ -101,7 +101,7 @@ public:
     std::size_t MaxWidth() const noexcept { return m_maxWidth; }
 
 private:
-    convert::TSjisWriter* m_writer = nullptr;
+    base::TSjisWriter* m_writer = nullptr;
     std::string m_buffer;
     std::int64_t m_lines = 0;
     std::size_t m_maxWidth = 0;

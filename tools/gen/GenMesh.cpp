@@ -98,7 +98,7 @@ constexpr std::int32_t kTokyoCities[] = {13101, 13102, 13103, 13104, 13105, 1310
 
 } // namespace
 
-void GenerateL0318M(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateL0318M(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);
@@ -121,7 +121,7 @@ void GenerateL0318M(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateL0351M(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateL0351M(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);
@@ -156,7 +156,7 @@ void GenerateL0351M(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateG0650M(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateG0650M(const TGenRequest& request, base::TSjisWriter& out)
 {
     // Half-width kana, as the file writes names; elevations in tenths of a metre.
     struct TPeak
@@ -263,7 +263,7 @@ void GenerateG0650M(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateMesh2Stats(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateMesh2Stats(const TGenRequest& request, base::TSjisWriter& out)
 {
     static const std::vector<std::string> kPlaces =
         ToSjisList({"千代田", "新宿", "渋谷", "池袋", "八王子", "立川", "町田", "府中", "横浜",
@@ -288,7 +288,7 @@ void GenerateMesh2Stats(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateMesh2Kinds(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateMesh2Kinds(const TGenRequest& request, base::TSjisWriter& out)
 {
     static const std::vector<std::string> kKinds =
         ToSjisList({"人口総数", "世帯総数", "事業所数", "従業者数"});
@@ -309,7 +309,7 @@ void GenerateMesh2Kinds(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateMeshQuarter(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateMeshQuarter(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);
@@ -332,7 +332,7 @@ void GenerateMeshQuarter(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateTabMesh(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateTabMesh(const TGenRequest& request, base::TSjisWriter& out)
 {
     static const std::vector<std::string> kCities =
         ToSjisList({"千代田区", "中央区", "港区", "新宿区", "文京区", "台東区", "墨田区", "江東区",
@@ -360,7 +360,7 @@ void GenerateTabMesh(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateG0456M(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateG0456M(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);

@@ -170,7 +170,7 @@ std::string Address(const TLandPoint& p)
 
 } // namespace
 
-void GenerateL0108P(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateL0108P(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     std::vector<TLandPoint> points = LandPoints(rnd, request.Records);
@@ -200,7 +200,7 @@ void GenerateL0108P(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateL02Csv(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateL02Csv(const TGenRequest& request, base::TSjisWriter& out)
 {
     static const std::string kHeader =
         ToSjisList({"経度,緯度,所在地コード,用途,連番,年次,前年所在地コード,前年用途,前年連番,"
@@ -254,7 +254,7 @@ void GenerateL02Csv(const TGenRequest& request, convert::TSjisWriter& out)
     sink.Flush();
 }
 
-void GeneratePointCsv(const TGenRequest& request, convert::TSjisWriter& out)
+void GeneratePointCsv(const TGenRequest& request, base::TSjisWriter& out)
 {
     static const std::string kHeader = ToSjisList({"名称,経度秒,緯度秒,種別,所在地"})[0];
     static const std::vector<std::string> kKinds =

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "convert/uniCodePage.h"
+#include "base/uniCodePage.h"
 
 namespace tolvane::gen {
 
@@ -84,7 +84,7 @@ std::string DataCodeOfMask(std::string_view fileMask)
     return code;
 }
 
-const TGenProfile* FindProfileForItem(const convert::TCatalogueLine& item)
+const TGenProfile* FindProfileForItem(const driver::TCatalogueLine& item)
 {
     const std::string code = DataCodeOfMask(item.FileMask);
     if (code.empty()) {
@@ -104,7 +104,7 @@ void GenerateFile(const TGenProfile& profile, const TGenRequest& request,
     if (request.Records < 0 || request.Chains < 0) {
         throw TGenRequestError("counts must not be negative");
     }
-    convert::TSjisWriter writer(outFile, 1024 * 1024);
+    base::TSjisWriter writer(outFile, 1024 * 1024);
     profile.Generate(request, writer);
     writer.Close();
 }
@@ -117,16 +117,16 @@ TGenRequest SampleRequest(const TGenProfile& profile)
     return request;
 }
 
-std::vector<std::string> WriteSamples(const convert::TCatalogue& catalogue,
+std::vector<std::string> WriteSamples(const driver::TCatalogue& catalogue,
                                       const std::filesystem::path& dir)
 {
     std::vector<std::string> written;
     for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
-        const convert::TCatalogueLine item = catalogue.Item(i);
+        const driver::TCatalogueLine item = catalogue.Item(i);
         const TGenProfile* profile = FindProfileForItem(item);
         if (profile == nullptr) {
             throw TGenRequestError("no generator for item " + std::to_string(i) + " (" +
-                                   convert::SjisToUtf8(item.ItemName) + ")");
+                                   base::SjisToUtf8(item.ItemName) + ")");
         }
         const std::string name(profile->SampleName);
         if (std::find(written.begin(), written.end(), name) != written.end()) {
@@ -143,7 +143,7 @@ std::vector<std::string> ToSjisList(std::initializer_list<std::string_view> utf8
     std::vector<std::string> out;
     out.reserve(utf8.size());
     for (const std::string_view text : utf8) {
-        auto sjis = convert::TryUtf8ToSjis(text);
+        auto sjis = base::TryUtf8ToSjis(text);
         if (!sjis) {
             throw std::logic_error("vocabulary text without a CP932 code");
         }

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/Catalogue.h"
-#include "convert/uniTextFile.h"
+#include "base/uniTextFile.h"
+#include "driver/Catalogue.h"
 
 namespace tolvane::gen {
 
@@ -32,7 +32,7 @@ public:
     using std::invalid_argument::invalid_argument;
 };
 
-using TGenFn = void (*)(const TGenRequest& request, convert::TSjisWriter& out);
+using TGenFn = void (*)(const TGenRequest& request, base::TSjisWriter& out);
 
 /// One kind of KSJ data file the generator writes.
 struct TGenProfile
@@ -60,7 +60,7 @@ std::string DataCodeOfMask(std::string_view fileMask);
 
 /// The profile of a catalogue item: its format code is served and the profile's data code
 /// starts with the data code of the item's file mask. nullptr when there is none.
-const TGenProfile* FindProfileForItem(const convert::TCatalogueLine& item);
+const TGenProfile* FindProfileForItem(const driver::TCatalogueLine& item);
 
 /// Writes one file. Raises TGenRequestError for an impossible request and TFileError when the
 /// file cannot be written.
@@ -73,30 +73,30 @@ TGenRequest SampleRequest(const TGenProfile& profile);
 /// Writes into `dir` the sample of every item of `catalogue` (items sharing a file share one
 /// sample) and returns the file names written. Raises TGenRequestError naming an item that no
 /// profile serves.
-std::vector<std::string> WriteSamples(const convert::TCatalogue& catalogue,
+std::vector<std::string> WriteSamples(const driver::TCatalogue& catalogue,
                                       const std::filesystem::path& dir);
 
 // The generators, one per profile.
-void GenerateL0108P(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateL02Csv(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateL0351M(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateL0318M(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateG0650M(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateC2859L(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateC1360L(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateA1557A(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateW1452T(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateW0352T(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateC4260T(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateC0849T(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateMesh2Stats(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateMesh2Kinds(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateMeshQuarter(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateTabMesh(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateG0456M(const TGenRequest& request, convert::TSjisWriter& out);
-void GeneratePointCsv(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateLineFile(const TGenRequest& request, convert::TSjisWriter& out);
-void GenerateAreaFile(const TGenRequest& request, convert::TSjisWriter& out);
+void GenerateL0108P(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateL02Csv(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateL0351M(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateL0318M(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateG0650M(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateC2859L(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateC1360L(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateA1557A(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateW1452T(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateW0352T(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateC4260T(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateC0849T(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateMesh2Stats(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateMesh2Kinds(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateMeshQuarter(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateTabMesh(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateG0456M(const TGenRequest& request, base::TSjisWriter& out);
+void GeneratePointCsv(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateLineFile(const TGenRequest& request, base::TSjisWriter& out);
+void GenerateAreaFile(const TGenRequest& request, base::TSjisWriter& out);
 
 /// CP932 bytes of UTF-8 literals, for the vocabularies of the generators.
 std::vector<std::string> ToSjisList(std::initializer_list<std::string_view> utf8);

@@ -28,7 +28,7 @@ int Upstream(TGenRandom& rnd, std::int64_t basin, std::int64_t lastBasin, std::i
 
 } // namespace
 
-void GenerateW1452T(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateW1452T(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);
@@ -73,7 +73,7 @@ void GenerateW1452T(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateW0352T(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateW0352T(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);
@@ -130,7 +130,7 @@ void GenerateW0352T(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateC4260T(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateC4260T(const TGenRequest& request, base::TSjisWriter& out)
 {
     // Second-level meshes of large lakes: Kasumigaura, Biwa, Suwa, Shinji, Inawashiro, Towada.
     static constexpr std::int32_t kLakeMeshes[] = {544000, 544010, 523501, 523505, 533803,
@@ -164,7 +164,7 @@ void GenerateC4260T(const TGenRequest& request, convert::TSjisWriter& out)
     out.Write(std::string_view(&kCtrlZ, 1));
 }
 
-void GenerateC0849T(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateC0849T(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TLineSink sink(out);

@@ -343,7 +343,7 @@ void WriteLedgerEntry(TGenRandom& rnd, TLineSink& sink, TRecord& rec, std::strin
 
 // Writes header, nodes, links, features and ledgers, in the order of the published files.
 void WriteNetwork(TGenRandom& rnd, TNetwork& net, const TFileInfo& info, bool featureLedger,
-                  bool linkLedger, convert::TSjisWriter& out)
+                  bool linkLedger, base::TSjisWriter& out)
 {
     std::vector<std::size_t> order(net.Nodes.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -484,7 +484,7 @@ std::int64_t GridSideFor(std::int64_t links)
     return n;
 }
 
-void GenerateLinks(const TGenRequest& request, convert::TSjisWriter& out, const TFileInfo& info,
+void GenerateLinks(const TGenRequest& request, base::TSjisWriter& out, const TFileInfo& info,
                    const std::int32_t* mesh1, std::size_t mesh1Count)
 {
     TGenRandom rnd(request.Seed);
@@ -495,19 +495,19 @@ void GenerateLinks(const TGenRequest& request, convert::TSjisWriter& out, const 
 
 } // namespace
 
-void GenerateC2859L(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateC2859L(const TGenRequest& request, base::TSjisWriter& out)
 {
     GenerateLinks(request, out, {"GSI", "C28-59L", 2, 1984, 0, ""}, kAirportMesh1,
                   std::size(kAirportMesh1));
 }
 
-void GenerateC1360L(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateC1360L(const TGenRequest& request, base::TSjisWriter& out)
 {
     GenerateLinks(request, out, {"MSA", "C13-60L", 2, 1985, 0, ""}, kCoastMesh1,
                   std::size(kCoastMesh1));
 }
 
-void GenerateA1557A(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateA1557A(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TNetwork net;
@@ -521,7 +521,7 @@ void GenerateA1557A(const TGenRequest& request, convert::TSjisWriter& out)
     WriteNetwork(rnd, net, {"GSI", "A15-57A", 3, 1982, 0, ""}, false, false, out);
 }
 
-void GenerateLineFile(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateLineFile(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TNetwork net;
@@ -537,7 +537,7 @@ void GenerateLineFile(const TGenRequest& request, convert::TSjisWriter& out)
     WriteNetwork(rnd, net, {"GSI", "X04-59L", 2, 1984, 'S', "DL"}, false, true, out);
 }
 
-void GenerateAreaFile(const TGenRequest& request, convert::TSjisWriter& out)
+void GenerateAreaFile(const TGenRequest& request, base::TSjisWriter& out)
 {
     TGenRandom rnd(request.Seed);
     TNetwork net;

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/AppError.h"
-#include "convert/Catalogue.h"
-#include "convert/ExeDir.h"
-#include "convert/uniCodePage.h"
+#include "base/AppError.h"
+#include "base/uniCodePage.h"
+#include "base/uniPaths.h"
+#include "driver/Catalogue.h"
 #include "gen/GenProfiles.h"
 
 namespace {
@@ -135,7 +135,7 @@ std::optional<TArgs> Parse(const std::vector<std::string>& args, std::string& er
         return std::nullopt;
     }
     if (parsed.DefineDir.empty()) {
-        parsed.DefineDir = convert::DefaultDefineDir();
+        parsed.DefineDir = base::DefaultDefineDir();
     }
     return parsed;
 }
@@ -168,16 +168,16 @@ int Run(const TArgs& args)
         return kExitOk;
     }
     if (!args.SamplesDir.empty()) {
-        const convert::TCatalogue catalogue = convert::LoadCatalogue(args.DefineDir);
+        const driver::TCatalogue catalogue = driver::LoadCatalogue(args.DefineDir);
         std::filesystem::create_directories(args.SamplesDir);
         for (const std::string& name : WriteSamples(catalogue, args.SamplesDir)) {
-            std::printf("%s\n", convert::PathToUtf8(args.SamplesDir / name).c_str());
+            std::printf("%s\n", base::PathToUtf8(args.SamplesDir / name).c_str());
         }
         return kExitOk;
     }
     const TGenProfile* profile = nullptr;
     if (args.Item) {
-        const convert::TCatalogue catalogue = convert::LoadCatalogue(args.DefineDir);
+        const driver::TCatalogue catalogue = driver::LoadCatalogue(args.DefineDir);
         if (*args.Item >= catalogue.Count()) {
             return UsageError("the catalogue has no item " + std::to_string(*args.Item));
         }

@@ -1,0 +1,25 @@
+// The fixed Japanese texts of the converter core.
+#include "base/uniMessages.h"
+
+namespace tolvane::base {
+
+std::string FormatMessage(std::string_view pattern, std::initializer_list<std::string_view> args)
+{
+    std::string out;
+    out.reserve(pattern.size() + 64);
+    auto arg = args.begin();
+    std::size_t pos = 0;
+    while (pos < pattern.size()) {
+        const std::size_t hit = pattern.find("%s", pos);
+        if (hit == std::string_view::npos || arg == args.end()) {
+            out.append(pattern.substr(pos));
+            break;
+        }
+        out.append(pattern.substr(pos, hit - pos));
+        out.append(*arg++);
+        pos = hit + 2;
+    }
+    return out;
+}
+
+} // namespace tolvane::base

@@ -1,0 +1,138 @@
+// What a converter hands on and where it goes: the attribute row of an object, the division of a
+// mesh record, and the two output interfaces, one for objects with rows and one for tables of
+// rows. A converter knows these and nothing of any file format.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shapes/UniSFMapUtil.h"
+
+namespace tolvane::shapes {
+
+/// The values of one attribute row, CP932 bytes. A value is one column's text, or raw text: a
+/// record that already holds its own delimiters (a coordinate list's whole line) and is written
+/// as it stands, standing for as many columns as a reader finds in it.
+class TSFRow
+{
+public:
+    void Clear() noexcept
+    {
+        m_text.clear();
+        m_values.clear();
+    }
+    /// Appends one value.
+    void Add(std::string_view value)
+    {
+        m_text.append(value);
+        m_values.push_back({m_text.size(), false});
+    }
+    /// Appends raw text.
+    void AddRaw(std::string_view text)
+    {
+        m_text.append(text);
+        m_values.push_back({m_text.size(), true});
+    }
+    /// Keeps the first `count` values (a prefix shared by several rows).
+    void Truncate(std::size_t count) noexcept
+    {
+        if (count < m_values.size()) {
+            m_values.resize(count);
+            m_text.resize(count == 0 ? 0 : m_values.back().End);
+        }
+    }
+
+    std::size_t Count() const noexcept { return m_values.size(); }
+    std::string_view Value(std::size_t i) const noexcept
+    {
+        const std::size_t begin = i == 0 ? 0 : m_values[i - 1].End;
+        return std::string_view(m_text).substr(begin, m_values[i].End - begin);
+    }
+    bool IsRaw(std::size_t i) const noexcept { return m_values[i].Raw; }
+    /// The bytes of all values together.
+    std::size_t TextSize() const noexcept { return m_text.size(); }
+
+private:
+    struct TEntry
+    {
+        std::size_t End = 0;
+        bool Raw = false;
+    };
+    std::string m_text;
+    std::vector<TEntry> m_values;
+};
+
+/// The n × n division of one third-level mesh cell. Within it a corner's longitude depends only
+/// on the column and its latitude only on the row: corner v of the closed ring of cell (column,
+/// row) is (X[column][v], Y[row][v]) (the last corner repeats the first), and its centre is
+/// (CenterX[column], CenterY[row]).
+struct TSFGrid
+{
+    static constexpr std::size_t kMaxCells = 10;
+    static constexpr std::size_t kRingPoints = 5;
+    using TRing = std::array<double, kRingPoints>;
+
+    std::int32_t N = 0;
+    bool Centres = false; ///< the cells are written as their centre points, not as regions
+    std::array<TRing, kMaxCells> X{};
+    std::array<TRing, kMaxCells> Y{};
+    std::array<double, kMaxCells> CenterX{};
+    std::array<double, kMaxCells> CenterY{};
+};
+
+/// Where a job's objects go, one after another, each with its attribute row. Errors are raised
+/// as TFileError (or another TAppError) by the call that meets them.
+class TFeatureOutput
+{
+public:
+    virtual ~TFeatureOutput() = default;
+
+    /// The columns of every row, before the first object.
+    virtual void Begin(const TSFColumns& columns) = 0;
+    virtual void WritePoint(const TSFPoint& point, const TSFRow& row) = 0;
+    /// A region. A single ring may be normalised in the caller's record (clockwise, closed); a
+    /// single ring of fewer than two points is written as an object without geometry.
+    virtual void WriteRegion(TSFPolygon& shape, const TSFRow& row) = 0;
+    /// A polyline; a single section of fewer than two points has no geometry.
+    virtual void WritePLine(const TSFPolyLine& shape, const TSFRow& row) = 0;
+    /// An object without geometry.
+    virtual void WriteNone(const TSFRow& row) = 0;
+
+    /// The division of one mesh record, before its cells. Kept for WriteGridCell.
+    virtual void BeginGrid(const TSFGrid& grid) { m_grid = &grid; }
+    /// Cell (column, row) of the last grid, as its region or centre point, with its row. This
+    /// one builds the shape and writes it as WritePoint or WriteRegion would; an output may do
+    /// the same faster.
+    virtual void WriteGridCell(std::int32_t row, std::int32_t column, const TSFRow& values);
+
+    /// The end of the job: everything written out and closed. Raises when that fails.
+    virtual void Finish() = 0;
+
+protected:
+    const TSFGrid* Grid() const noexcept { return m_grid; }
+
+private:
+    const TSFGrid* m_grid = nullptr;
+    TSFPolygon m_cell;
+};
+
+/// Where a table of rows goes: the ledger of a job, or the copy of its records that a format
+/// writes beside its objects.
+class TTableOutput
+{
+public:
+    virtual ~TTableOutput() = default;
+
+    /// A header line: the column names as values, or a fixed line as raw text.
+    virtual void WriteHeader(const TSFRow& row) = 0;
+    virtual void WriteRow(const TSFRow& row) = 0;
+    /// The end of the table: written out, closed and in place. Without it nothing of the table
+    /// may be taken for finished.
+    virtual void Finish() = 0;
+};
+
+} // namespace tolvane::shapes

@@ -1,0 +1,269 @@
+// One conversion job end to end on small Define folders, with test converters.
+#include "driver/ConvertDriver.h"
+
+#include <gtest/gtest.h>
+
+#include "base/AppError.h"
+#include "mif/uniMifUtils.h"
+#include "support/TestConverter.h"
+#include "support/TestSupport.h"
+
+using namespace tolvane::base;
+using namespace tolvane::driver;
+using tolvane::test::ConvertRecorded;
+using tolvane::test::CountOpenFds;
+using tolvane::test::CrLf;
+using tolvane::test::ReadBytes;
+using tolvane::test::Sjis;
+using tolvane::test::TRecordingObserver;
+using tolvane::test::TTempDir;
+using tolvane::test::WriteBytes;
+
+namespace {
+
+constexpr tolvane::ksj::TConverterEntry kTestTable[] = {
+    {"TP", &tolvane::test::ConvertTestPoints<2>, false, false}};
+
+const std::string kHeader97 = "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\n"
+                              "CoordSys Earth Projection 1, 97\r\n";
+
+class ConvertDriver : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Define = Dir / "Define";
+        std::filesystem::create_directory(Define);
+        WriteBytes(Define / "prm.txt", CrLf({"unused", "6", "0", "1"}));
+        WriteBytes(Define / "col.txt", CrLf({"CODE,schar,2,3", Sjis("名前,char,5,6")}));
+        WriteBytes(Define / "ldg.txt", CrLf({"KEY,,4,3", Sjis("名称,,7,6")}));
+        SetCatalogue({
+            Sjis("点データ,tp,*.txt,prm.txt,col.txt,0,,0,,分類"),            // 0
+            Sjis("点と台帳,TP,*.txt,prm.txt,col.txt,1,T,1,ldg.txt,分類"),    // 1
+            Sjis("台帳のみ,T,*.txt,,,1,T,1,ldg.txt,台帳"),                   // 2
+            Sjis("台帳なし,T,*.txt,,,0,,0,,台帳"),                           // 3
+            Sjis("未知の形式,ZZ,*.txt,prm.txt,col.txt,0,,0,,他"),            // 4
+            Sjis("パラメータなし,TP,*.txt,nothere.txt,col.txt,0,,0,,他"),    // 5
+            Sjis("台帳定義なし,TP,*.txt,prm.txt,col.txt,1,T,1,none.txt,他"), // 6
+        });
+        Source = Dir / "source.txt";
+        WriteBytes(Source, CrLf({"H header", "P001  " + Sjis("東京"), "T  001" + Sjis("台帳"),
+                                 "P002  x,y"}));
+    }
+
+    void SetCatalogue(const std::vector<std::string>& lines)
+    {
+        WriteBytes(Define / "データ項目.txt", CrLf(lines));
+        Catalogue = LoadCatalogue(Define);
+    }
+
+    bool Convert(std::int64_t item, const std::filesystem::path& dst, std::int64_t coordSys = 0)
+    {
+        return ConvertRecorded(Catalogue, item, Source, dst, coordSys, Observer, kTestTable);
+    }
+
+    TTempDir Dir;
+    std::filesystem::path Define;
+    std::filesystem::path Source;
+    TCatalogue Catalogue;
+    TRecordingObserver Observer;
+};
+
+} // namespace
+
+TEST_F(ConvertDriver, ConvertsPointsWithLedger)
+{
+    ASSERT_TRUE(Convert(1, Dir / "out.mif"));
+    EXPECT_EQ(ReadBytes(Dir / "out.mif"),
+              kHeader97 + "Columns 2\r\nCODE Char(20)\r\n" + Sjis("名前") +
+                  " Char(100)\r\nData\r\n\r\nPoint 139.50000000 35.50000000\r\n"
+                  "Point 139.50000000 35.50000000\r\n");
+    EXPECT_EQ(ReadBytes(Dir / "out.mid"), CrLf({"001," + Sjis("東京"), "002,\"x,y\""}));
+    EXPECT_EQ(ReadBytes(Dir / "out.csv"),
+              CrLf({"\"KEY\",\"" + Sjis("名称") + "\"", "\"001\",\"" + Sjis("台帳") + "\""}));
+
+    EXPECT_EQ(Observer.Statuses, (std::vector<std::string>{"", "変換の準備をしています。",
+                                                           "点と台帳を変換しています。",
+                                                           "台帳データを変換しています。",
+                                                           "変換の後処理をしています。", ""}));
+    EXPECT_EQ(Observer.Maxima, (std::vector<std::int64_t>{4, 8}));
+    // Pumps at every second line of the converter; then the bar runs full, back to 0, hidden.
+    EXPECT_EQ(Observer.Positions, (std::vector<std::int64_t>{2, 4, 8, 0}));
+    EXPECT_EQ(Observer.EventPumps, 2);
+    EXPECT_EQ(Observer.Visibility, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(Observer.Failures.empty());
+}
+
+TEST_F(ConvertDriver, CoordinateSystemClauses)
+{
+    const std::pair<int, std::string> cases[] = {{1, "CoordSys Earth Projection 1, 104\r\n"},
+                                                 {2, "CoordSys Earth Projection 1, 33\r\n"},
+                                                 {7, "CoordSys \r\n"},
+                                                 {-1, "CoordSys \r\n"}};
+    for (const auto& [index, line] : cases) {
+        SCOPED_TRACE(index);
+        ASSERT_TRUE(Convert(0, Dir / "c.mif", index));
+        EXPECT_NE(ReadBytes(Dir / "c.mif").find("Delimiter \",\"\r\n" + line), std::string::npos);
+    }
+}
+
+TEST_F(ConvertDriver, DestinationWithoutExtension)
+{
+    ASSERT_TRUE(Convert(0, Dir / "result"));
+    EXPECT_TRUE(std::filesystem::exists(Dir / "result"));
+    EXPECT_TRUE(std::filesystem::exists(Dir / "result.mid"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "result.csv"));
+}
+
+TEST_F(ConvertDriver, LedgerOnlyItems)
+{
+    ASSERT_TRUE(Convert(2, Dir / "t.mif"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "t.mif"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "t.mid"));
+    EXPECT_EQ(ReadBytes(Dir / "t.csv"),
+              CrLf({"\"KEY\",\"" + Sjis("名称") + "\"", "\"001\",\"" + Sjis("台帳") + "\""}));
+    EXPECT_EQ(Observer.Maxima, (std::vector<std::int64_t>{4})); // not doubled: one pass only
+
+    // Without a ledger a ledger-only item writes nothing at all, and succeeds.
+    ASSERT_TRUE(Convert(3, Dir / "u.csv"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "u.csv"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "u.mid"));
+}
+
+TEST_F(ConvertDriver, CodeWithoutConverterWritesHeaderOnly)
+{
+    ASSERT_TRUE(Convert(4, Dir / "z.mif"));
+    EXPECT_EQ(ReadBytes(Dir / "z.mif"), kHeader97 + "Columns 2\r\nCODE Char(20)\r\n" +
+                                            Sjis("名前") + " Char(100)\r\nData\r\n\r\n");
+    EXPECT_EQ(ReadBytes(Dir / "z.mid"), "");
+}
+
+TEST_F(ConvertDriver, EmptySource)
+{
+    WriteBytes(Source, "");
+    ASSERT_TRUE(Convert(0, Dir / "e.mif"));
+    EXPECT_EQ(Observer.Maxima, (std::vector<std::int64_t>{0}));
+    EXPECT_EQ(ReadBytes(Dir / "e.mid"), "");
+}
+
+TEST_F(ConvertDriver, MissingParameterFileIsRaisedWithFilesClosed)
+{
+    const int fds = CountOpenFds();
+    try {
+        Convert(5, Dir / "p.mif");
+        FAIL() << "no error";
+    } catch (const TFileError& e) {
+        EXPECT_EQ(e.Text(), "ファイル \"" + (Define / "nothere.txt").string() +
+                                "\". 指定されたファイルが見つかりません は開けません");
+    }
+    EXPECT_EQ(CountOpenFds(), fds);
+    EXPECT_EQ(ReadBytes(Dir / "p.mif"), "");
+    EXPECT_EQ(ReadBytes(Dir / "p.mid"), "");
+    // The bar does not stay behind after a job that could not start.
+    EXPECT_EQ(Observer.Visibility.back(), false);
+    EXPECT_EQ(Observer.Statuses.back(), "");
+
+    // Once the file exists, a second attempt to the same destination works.
+    WriteBytes(Define / "nothere.txt", CrLf({"x", "1", "0", "1"}));
+    EXPECT_TRUE(Convert(5, Dir / "p.mif"));
+    EXPECT_NE(ReadBytes(Dir / "p.mif").find("Point"), std::string::npos);
+}
+
+TEST_F(ConvertDriver, ConverterErrorMidFileFailsWithItsPlace)
+{
+    WriteBytes(Source, CrLf({"P001", "P002", "BAD", "P003"}));
+    const int fds = CountOpenFds();
+    EXPECT_FALSE(Convert(0, Dir / "f.mif"));
+    EXPECT_EQ(CountOpenFds(), fds);
+    const std::string mif = ReadBytes(Dir / "f.mif");
+    EXPECT_EQ(mif.substr(mif.find("Data")), "Data\r\n\r\nPoint 139.50000000 35.50000000\r\n"
+                                            "Point 139.50000000 35.50000000\r\n");
+    EXPECT_EQ(ReadBytes(Dir / "f.mid"), CrLf({"001,", "002,"}));
+    ASSERT_EQ(Observer.Failures.size(), 1U);
+    EXPECT_EQ(Observer.Failures[0], Source.string() + ":3: 'BAD' は整数ではありません");
+    EXPECT_EQ(Observer.Statuses.back(), "");
+}
+
+TEST_F(ConvertDriver, BadColumnDefinitionNamesTheDefinitionFile)
+{
+    WriteBytes(Define / "col.txt", CrLf({"CODE,schar,2,3", "X,char,five,1"}));
+    EXPECT_FALSE(Convert(0, Dir / "b.mif"));
+    ASSERT_EQ(Observer.Failures.size(), 1U);
+    EXPECT_EQ(Observer.Failures[0],
+              (Define / "col.txt").string() + ":2: 'five' は整数ではありません");
+}
+
+TEST_F(ConvertDriver, MissingLedgerDefinitionLeavesCompleteMifAndMid)
+{
+    EXPECT_FALSE(Convert(6, Dir / "m.mif"));
+    EXPECT_NE(ReadBytes(Dir / "m.mif").find("Point"), std::string::npos);
+    EXPECT_EQ(ReadBytes(Dir / "m.mid"), CrLf({"001," + Sjis("東京"), "002,\"x,y\""}));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "m.csv"));
+    ASSERT_EQ(Observer.Failures.size(), 1U);
+    EXPECT_NE(Observer.Failures[0].find("none.txt"), std::string::npos);
+}
+
+TEST_F(ConvertDriver, ErrorsBeforeTheJobStarts)
+{
+    EXPECT_THROW(Convert(99, Dir / "i.mif"), TDataError);
+    EXPECT_THROW(Convert(-1, Dir / "i.mif"), TDataError);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "i.mif"));
+
+    WriteBytes(Source, "");
+    std::filesystem::remove(Source);
+    EXPECT_THROW(Convert(0, Dir / "i.mif"), TFileError);
+    EXPECT_THROW(ConvertRecorded(Catalogue, 0, Dir.Path(), Dir / "i.mif", 0, Observer, kTestTable),
+                 TFileError);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "i.mif"));
+}
+
+TEST_F(ConvertDriver, NeverWritesOverItsSource)
+{
+    const std::string original = ReadBytes(Source);
+    std::filesystem::create_directory(Dir / "sub");
+    std::filesystem::create_symlink(Source, Dir / "link.txt");
+    const std::filesystem::path spellings[] = {Source, Dir / "sub" / ".." / "source.txt",
+                                               Dir / "link.txt"};
+    for (const auto& dst : spellings) {
+        SCOPED_TRACE(dst);
+        try {
+            Convert(0, dst);
+            FAIL() << "no error";
+        } catch (const TFileError& e) {
+            EXPECT_NE(e.Text().find("変換元のファイルと同じです"), std::string::npos);
+        }
+    }
+    // The sibling the job would create is the source.
+    const auto asMid = Dir / "data.mid";
+    WriteBytes(asMid, original);
+    EXPECT_THROW(ConvertRecorded(Catalogue, 0, asMid, Dir / "data.mif", 0, Observer, kTestTable),
+                 TFileError);
+    const auto asCsv = Dir / "data.csv";
+    WriteBytes(asCsv, original);
+    EXPECT_THROW(ConvertRecorded(Catalogue, 2, asCsv, Dir / "data.mif", 0, Observer, kTestTable),
+                 TFileError);
+    EXPECT_EQ(ReadBytes(Source), original);
+    EXPECT_EQ(ReadBytes(asMid), original);
+    EXPECT_EQ(ReadBytes(asCsv), original);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "data.mif"));
+}
+
+TEST_F(ConvertDriver, OutputsThatWouldBeOneFileAreRefused)
+{
+    // "x.mid" as the MIF makes the MID the same file.
+    EXPECT_THROW(Convert(0, Dir / "x.mid"), TFileError);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "x.mid"));
+    // With a ledger, "x.csv" as the MIF makes the CSV the same file.
+    EXPECT_THROW(Convert(1, Dir / "x.csv"), TFileError);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "x.csv"));
+}
+
+TEST_F(ConvertDriver, FullDiskFailsTheJobWithTheReason)
+{
+    std::filesystem::create_symlink("/dev/full", Dir / "full.mif");
+    const int fds = CountOpenFds();
+    EXPECT_FALSE(Convert(0, Dir / "full.mif"));
+    EXPECT_EQ(CountOpenFds(), fds);
+    ASSERT_EQ(Observer.Failures.size(), 1U);
+    EXPECT_NE(Observer.Failures[0].find("ディスクに十分な空き領域がありません"), std::string::npos);
+}
