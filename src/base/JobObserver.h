@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string_view>
 
 namespace tolvane::base {
@@ -26,6 +27,17 @@ public:
     virtual void ShowProgress(bool /*visible*/) {}
     /// Repaint and process pending window messages.
     virtual void ProcessEvents() {}
+    /// True when the user asked the job to stop: it stops at the next pump point by raising
+    /// TJobCancelled.
+    virtual bool CancelRequested() { return false; }
+};
+
+/// Raised where a job stops because its observer asked it to. Not a failure: the job leaves no
+/// output of its own, and a batch converts no further row.
+class TJobCancelled : public std::exception
+{
+public:
+    const char* what() const noexcept override;
 };
 
 /// The progress position of one job. Converters add one per source line read; the position is
@@ -56,14 +68,24 @@ public:
     /// One line read, without processing events.
     void Step() noexcept { ++m_pos; }
 
-    /// One line read; when the new position is a multiple of `interval`, publish the position
-    /// and let the window process its pending events.
+    /// One line read; when the new position is a multiple of `interval`, publish the position,
+    /// let the window process its pending events and raise TJobCancelled when the observer asks
+    /// the job to stop.
     void Step(std::int64_t interval)
     {
         ++m_pos;
         if (interval > 0 && m_pos % interval == 0) {
             m_observer.SetProgressPos(m_pos);
             m_observer.ProcessEvents();
+            CheckCancel();
+        }
+    }
+
+    /// Raises TJobCancelled when the observer asks the job to stop.
+    void CheckCancel()
+    {
+        if (m_observer.CancelRequested()) {
+            throw TJobCancelled();
         }
     }
 

@@ -46,6 +46,7 @@ inline constexpr std::string_view kMsgOutputsCollide =
 // Results of a job.
 inline constexpr std::string_view kMsgConvertSucceeded = "変換に成功しました。";
 inline constexpr std::string_view kMsgConvertFailed = "変換に失敗しました。";
+inline constexpr std::string_view kMsgConvertCancelled = "変換を中止しました。";
 
 // The batch list, its file and its run.
 inline constexpr std::string_view kMsgInvalidBatchList = "不正なバッチリストです。";

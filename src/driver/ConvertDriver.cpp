@@ -132,6 +132,10 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
             const TLedgerParams params{item.LedgerKey, item.LedgerLines, item.LedgerFile};
             WriteLedgerCsv(src, params, catalogue.DefineDir(), *csvFile, progress);
         }
+    } catch (const TJobCancelled&) {
+        // Not a failure: the caller reports it. What the job wrote is closed as it stands.
+        observer.SetStatusText(kStatusFinishing);
+        throw;
     } catch (TAppError& error) {
         result.Succeeded = false;
         error.SetPlace(src.FileName(), src.LineNo());

@@ -94,6 +94,18 @@ TEST_F(ConvertDriver, ConvertsPointsWithLedger)
     EXPECT_TRUE(Observer.Failures.empty());
 }
 
+TEST_F(ConvertDriver, CancelStopsAtThePumpAndIsNoFailure)
+{
+    Observer.CancelAfterPumps = 1;
+    EXPECT_THROW(Convert(1, Dir / "out.mif"), tolvane::base::TJobCancelled);
+    EXPECT_EQ(Observer.EventPumps, 1);
+    EXPECT_TRUE(Observer.Failures.empty());
+    // The status ends cleared and the bar hidden, as after any job.
+    EXPECT_EQ(Observer.Statuses.back(), "");
+    EXPECT_EQ(Observer.Visibility.back(), false);
+    EXPECT_STREQ(tolvane::base::TJobCancelled().what(), "変換を中止しました。");
+}
+
 TEST_F(ConvertDriver, CoordinateSystemClauses)
 {
     const std::pair<int, std::string> cases[] = {{1, "CoordSys Earth Projection 1, 104\r\n"},

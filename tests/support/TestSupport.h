@@ -52,12 +52,18 @@ public:
     void SetProgressPos(std::int64_t pos) override { Positions.push_back(pos); }
     void ShowProgress(bool visible) override { Visibility.push_back(visible); }
     void ProcessEvents() override { ++EventPumps; }
+    /// Asks to stop once CancelAfterPumps pumps have run (never when negative).
+    bool CancelRequested() override
+    {
+        return CancelAfterPumps >= 0 && EventPumps >= CancelAfterPumps;
+    }
 
     std::vector<std::string> Statuses;
     std::vector<std::int64_t> Maxima;
     std::vector<std::int64_t> Positions;
     std::vector<bool> Visibility;
     int EventPumps = 0;
+    int CancelAfterPumps = -1;
     std::vector<std::string> Failures; ///< what() of every failure
 };
 
