@@ -77,6 +77,9 @@ std::string DescribeError(const std::exception& error)
 
 std::string SystemReason(std::error_code code)
 {
+    if (MessageLanguage() == TLanguage::English) {
+        return code.message();
+    }
     if (code.category() == std::generic_category() || code.category() == std::system_category()) {
         switch (code.value()) {
         case ENOENT:

@@ -7,7 +7,7 @@ namespace tolvane::base {
 
 const char* TJobCancelled::what() const noexcept
 {
-    return kMsgConvertCancelled.data();
+    return kMsgConvertCancelled.Text().data();
 }
 
 } // namespace tolvane::base

@@ -1,7 +1,25 @@
 // The fixed Japanese texts of the converter core.
 #include "base/uniMessages.h"
 
+#include <atomic>
+
 namespace tolvane::base {
+
+namespace {
+
+std::atomic<TLanguage> g_language{TLanguage::Japanese};
+
+} // namespace
+
+void SetMessageLanguage(TLanguage language) noexcept
+{
+    g_language.store(language, std::memory_order_relaxed);
+}
+
+TLanguage MessageLanguage() noexcept
+{
+    return g_language.load(std::memory_order_relaxed);
+}
 
 std::string FormatMessage(std::string_view pattern, std::initializer_list<std::string_view> args)
 {

@@ -1,70 +1,127 @@
-// The fixed Japanese texts of the core, every layer's in this one place, and a small "%s"
-// substituter. The front ends add only their own captions.
+// The fixed texts of the core, every layer's in this one place, in the system's Japanese and in
+// English, and a small "%s" substituter. The front ends add only their own captions.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
 namespace tolvane::base {
 
+/// The language of the core's texts: Japanese unless a front end chooses English (the command
+/// line does, for a locale in another language).
+enum class TLanguage : std::uint8_t {
+    Japanese,
+    English,
+};
+
+/// Chooses the language of every text from now on, for the whole process.
+void SetMessageLanguage(TLanguage language) noexcept;
+TLanguage MessageLanguage() noexcept;
+
+/// A fixed text in Japanese (the system's own wording) and in English. It reads as the text of
+/// the current language.
+struct TMessage
+{
+    std::string_view Ja;
+    std::string_view En;
+
+    std::string_view Text() const noexcept
+    {
+        return MessageLanguage() == TLanguage::English ? En : Ja;
+    }
+    // NOLINTNEXTLINE(google-explicit-constructor): a message is used wherever its text is
+    operator std::string_view() const noexcept { return Text(); }
+};
+
 // Runtime errors.
-inline constexpr std::string_view kMsgInvalidInteger = "'%s' は整数ではありません";
-inline constexpr std::string_view kMsgInvalidFloat = "'%s' は浮動小数点数ではありません";
-inline constexpr std::string_view kMsgInvalidBoolean = "'%s' は正しい論理型ではありません";
-inline constexpr std::string_view kMsgListIndex = "リストのインデックスが範囲を超えています (%s)";
-inline constexpr std::string_view kMsgFileOpenError = "ファイル \"%s\". %s は開けません";
-inline constexpr std::string_view kMsgFileReadError = "ファイル \"%s\" を読み込めません。%s";
-inline constexpr std::string_view kMsgFileWriteError = "ファイル \"%s\" に書き込めません。%s";
-inline constexpr std::string_view kMsgLineTooLong = "1 行が %s バイトを超えています";
-inline constexpr std::string_view kMsgFileTooLarge =
-    "ファイル \"%s\" が大きすぎます (%s バイトまで)";
-inline constexpr std::string_view kMsgNotAFileName =
-    "'%s' はファイル名として読めません (Shift-JIS ではありません)";
-inline constexpr std::string_view kMsgPlace = "(%s)";
-inline constexpr std::string_view kMsgPlaceWithLine = "(%s の %s 行目)";
+inline constexpr TMessage kMsgInvalidInteger{"'%s' は整数ではありません", "'%s' is not an integer"};
+inline constexpr TMessage kMsgInvalidFloat{"'%s' は浮動小数点数ではありません",
+                                           "'%s' is not a floating-point number"};
+inline constexpr TMessage kMsgInvalidBoolean{"'%s' は正しい論理型ではありません",
+                                             "'%s' is not a valid Boolean"};
+inline constexpr TMessage kMsgListIndex{"リストのインデックスが範囲を超えています (%s)",
+                                        "List index out of bounds (%s)"};
+inline constexpr TMessage kMsgFileOpenError{"ファイル \"%s\". %s は開けません",
+                                            "Cannot open file \"%s\". %s"};
+inline constexpr TMessage kMsgFileReadError{"ファイル \"%s\" を読み込めません。%s",
+                                            "Cannot read file \"%s\". %s"};
+inline constexpr TMessage kMsgFileWriteError{"ファイル \"%s\" に書き込めません。%s",
+                                             "Cannot write to file \"%s\". %s"};
+inline constexpr TMessage kMsgLineTooLong{"1 行が %s バイトを超えています",
+                                          "A line is longer than %s bytes"};
+inline constexpr TMessage kMsgFileTooLarge{"ファイル \"%s\" が大きすぎます (%s バイトまで)",
+                                           "File \"%s\" is too large (at most %s bytes)"};
+inline constexpr TMessage kMsgNotAFileName{
+    "'%s' はファイル名として読めません (Shift-JIS ではありません)",
+    "'%s' cannot be read as a file name (it is not Shift-JIS)"};
+inline constexpr TMessage kMsgPlace{"(%s)", "(%s)"};
+inline constexpr TMessage kMsgPlaceWithLine{"(%s の %s 行目)", "(%s, line %s)"};
 
 // Records of the KSJ files.
-inline constexpr std::string_view kMsgInvalidCount = "'%s' は正しい個数ではありません";
-inline constexpr std::string_view kMsgTooManyPoints = "図形の点が %s 個を超えています";
-inline constexpr std::string_view kMsgChainTextTooLong = "チェーンの座標が %s バイトを超えています";
-inline constexpr std::string_view kMsgTooManyChains = "チェーンが %s 本を超えています";
+inline constexpr TMessage kMsgInvalidCount{"'%s' は正しい個数ではありません",
+                                           "'%s' is not a valid count"};
+inline constexpr TMessage kMsgTooManyPoints{"図形の点が %s 個を超えています",
+                                            "A shape has more than %s points"};
+inline constexpr TMessage kMsgChainTextTooLong{"チェーンの座標が %s バイトを超えています",
+                                               "The coordinates of a chain exceed %s bytes"};
+inline constexpr TMessage kMsgTooManyChains{"チェーンが %s 本を超えています",
+                                            "More than %s chains"};
 
 // Status texts of a conversion job.
-inline constexpr std::string_view kStatusPreparing = "変換の準備をしています。";
-inline constexpr std::string_view kStatusConvertingSuffix = "を変換しています。";
-inline constexpr std::string_view kStatusFinishing = "変換の後処理をしています。";
-inline constexpr std::string_view kStatusLedger = "台帳データを変換しています。";
+inline constexpr TMessage kStatusPreparing{"変換の準備をしています。", "Preparing the conversion."};
+inline constexpr TMessage kStatusConvertingSuffix{"を変換しています。", ": converting."};
+inline constexpr TMessage kStatusFinishing{"変換の後処理をしています。",
+                                           "Finishing the conversion."};
+inline constexpr TMessage kStatusLedger{"台帳データを変換しています。",
+                                        "Converting the ledger data."};
 
 // Outputs of a job.
-inline constexpr std::string_view kMsgOverwritesSource =
+inline constexpr TMessage kMsgOverwritesSource{
     "変換後のファイル \"%s\" "
-    "は変換元のファイルと同じです。変換元を上書きしないよう、別のファイル名を指定してください";
-inline constexpr std::string_view kMsgOutputsCollide =
-    "変換後のファイル \"%s\" が同じ変換の別の出力と重なります。別のファイル名を指定してください";
+    "は変換元のファイルと同じです。変換元を上書きしないよう、別のファイル名を指定してください",
+    "The output file \"%s\" is the source file. Choose another file name so that the source is not "
+    "overwritten"};
+inline constexpr TMessage kMsgOutputsCollide{
+    "変換後のファイル \"%s\" が同じ変換の別の出力と重なります。別のファイル名を指定してください",
+    "The output file \"%s\" is also another output of the same conversion. Choose another file "
+    "name"};
 
 // Results of a job.
-inline constexpr std::string_view kMsgConvertSucceeded = "変換に成功しました。";
-inline constexpr std::string_view kMsgConvertFailed = "変換に失敗しました。";
-inline constexpr std::string_view kMsgConvertCancelled = "変換を中止しました。";
+inline constexpr TMessage kMsgConvertSucceeded{"変換に成功しました。", "The conversion succeeded."};
+inline constexpr TMessage kMsgConvertFailed{"変換に失敗しました。", "The conversion failed."};
+inline constexpr TMessage kMsgConvertCancelled{"変換を中止しました。",
+                                               "The conversion was cancelled."};
 
 // The batch list, its file and its run.
-inline constexpr std::string_view kMsgInvalidBatchList = "不正なバッチリストです。";
-inline constexpr std::string_view kMsgNotShiftJis =
-    "'%s' は Shift-JIS で書けない文字を含むため、バッチリストに保存できません";
-inline constexpr std::string_view kMsgNotSjisText = "'%s' は Shift-JIS の文字列ではありません";
-inline constexpr std::string_view kMsgNoBatchList = "対象のバッチリストがありません。";
-inline constexpr std::string_view kMsgBadCombineFile = "統合後のファイル名が不正です。";
-inline constexpr std::string_view kMsgCombineFileIsInput =
+inline constexpr TMessage kMsgInvalidBatchList{"不正なバッチリストです。",
+                                               "This is not a valid batch list."};
+inline constexpr TMessage kMsgNotShiftJis{
+    "'%s' は Shift-JIS で書けない文字を含むため、バッチリストに保存できません",
+    "'%s' holds characters that Shift-JIS cannot write, so it cannot be saved in a batch list"};
+inline constexpr TMessage kMsgNotSjisText{"'%s' は Shift-JIS の文字列ではありません",
+                                          "'%s' is not Shift-JIS text"};
+inline constexpr TMessage kMsgNoBatchList{"対象のバッチリストがありません。",
+                                          "There is no batch list to run."};
+inline constexpr TMessage kMsgBadCombineFile{"統合後のファイル名が不正です。",
+                                             "The merged file name is not valid."};
+inline constexpr TMessage kMsgCombineFileIsInput{
     "統合後のファイル名が変換元または変換後のファイルと同じです。別のファイル名を指定してください"
-    "。";
-inline constexpr std::string_view kMsgOutputIsOtherSource =
+    "。",
+    "The merged file name is a source or an output of the batch. Choose another file name."};
+inline constexpr TMessage kMsgOutputIsOtherSource{
     "変換後のファイル \"%s\" は他の行の変換元のファイルと同じです。変換元を上書きしないよう、別の"
-    "ファイル名を指定してください";
-inline constexpr std::string_view kMsgBatchFinished = "変換が終了しました。";
-inline constexpr std::string_view kStatusMergeMif = "MIFファイルを統合しています。";
-inline constexpr std::string_view kStatusMergeMid = "MIDファイルを統合しています。";
-inline constexpr std::string_view kStatusMergeCsv = "CSVファイルを統合しています。";
+    "ファイル名を指定してください",
+    "The output file \"%s\" is the source file of another row. Choose another file name so that "
+    "the source is not overwritten"};
+inline constexpr TMessage kMsgBatchFinished{"変換が終了しました。", "The conversion has finished."};
+inline constexpr TMessage kStatusMergeMif{"MIFファイルを統合しています。",
+                                          "Merging the MIF files."};
+inline constexpr TMessage kStatusMergeMid{"MIDファイルを統合しています。",
+                                          "Merging the MID files."};
+inline constexpr TMessage kStatusMergeCsv{"CSVファイルを統合しています。",
+                                          "Merging the CSV files."};
 
 /// Replaces each "%s" of `pattern` in turn by the next argument. Surplus "%s" stay as they
 /// are; surplus arguments are ignored.

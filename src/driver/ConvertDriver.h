@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "base/AppError.h"
 #include "base/JobObserver.h"
@@ -21,6 +23,12 @@ struct TJobResult
     bool Succeeded = false;
     /// Why it failed: the error that arose while converting, with the file and line.
     std::optional<base::TAppError> Failure;
+    /// What was written: objects with their rows, ledger rows, and the files put in place.
+    std::int64_t Objects = 0;
+    std::int64_t LedgerRows = 0;
+    std::vector<std::filesystem::path> Files;
+    /// What the input checks noticed without stopping the job (UTF-8, one sentence each).
+    std::vector<std::string> Warnings;
 
     // NOLINTNEXTLINE(google-explicit-constructor): a result reads as the job's success
     operator bool() const noexcept { return Succeeded; }

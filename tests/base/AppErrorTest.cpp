@@ -34,6 +34,21 @@ TEST(FormatMessage, SubstitutesInOrder)
     EXPECT_EQ(FormatMessage("none", {"x"}), "none");
 }
 
+TEST(TMessage, ReadsInTheChosenLanguage)
+{
+    ASSERT_EQ(MessageLanguage(), TLanguage::Japanese);
+    EXPECT_EQ(FormatMessage(kMsgInvalidInteger, {"x"}), "'x' は整数ではありません");
+    SetMessageLanguage(TLanguage::English);
+    EXPECT_EQ(FormatMessage(kMsgInvalidInteger, {"x"}), "'x' is not an integer");
+    EXPECT_EQ(std::string(kMsgConvertSucceeded), "The conversion succeeded.");
+    EXPECT_EQ(SystemReason(std::make_error_code(std::errc::no_space_on_device)),
+              std::make_error_code(std::errc::no_space_on_device).message());
+    SetMessageLanguage(TLanguage::Japanese);
+    EXPECT_EQ(std::string_view(kMsgConvertSucceeded), "変換に成功しました。");
+    EXPECT_EQ(SystemReason(std::make_error_code(std::errc::no_space_on_device)),
+              "ディスクに十分な空き領域がありません");
+}
+
 TEST(ChangeFileExt, WorksOnTheLastPathComponent)
 {
     EXPECT_EQ(ChangeFileExt(std::string_view("out.mif"), ".mid"), "out.mid");
@@ -59,5 +74,5 @@ TEST(GetExeDir, IsTheFolderOfTheRunningProgram)
     const std::string dir = GetExeDir();
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '/');
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(dir) / "convert_tests"));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(dir) / "base_tests"));
 }
