@@ -1,6 +1,9 @@
 // Progress of a job on the terminal.
 #include "CliObserver.h"
 
+#include "CliReport.h"
+#include "base/uniPlatform.h"
+
 namespace tolvane::cli {
 
 namespace {
@@ -51,13 +54,12 @@ void TCliObserver::ShowProgress(bool visible)
 void TCliObserver::RowFinished(std::size_t row, const batch::TBatchEntry& entry)
 {
     ShowProgress(false);
-    const bool ok = entry.Status == batch::TEntryStatus::Converted;
-    std::printf("%zu\t%s\t%s -> %s\n", row + 1, ok ? "変換しました" : "失敗しました",
-                entry.SrcFile.c_str(), entry.DstFile.c_str());
-    if (!ok) {
-        std::printf("\t%s\n", entry.FailReason.c_str());
-    }
-    std::fflush(stdout);
+    ReportRow(row, entry);
+}
+
+bool TCliObserver::CancelRequested()
+{
+    return base::CancelSignal() != 0;
 }
 
 void TCliObserver::Erase()

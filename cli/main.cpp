@@ -6,15 +6,16 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "CliObserver.h"
+#include "CliReport.h"
 #include "base/AppError.h"
 #include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniNumbers.h"
 #include "base/uniPaths.h"
+#include "base/uniPlatform.h"
 #include "batch/BatchList.h"
 #include "batch/BatchRunner.h"
 #include "driver/Catalogue.h"
@@ -26,9 +27,9 @@ namespace {
 using namespace tolvane::base;
 using namespace tolvane::driver;
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+using tolvane::cli::kExitFailed;
+using tolvane::cli::kExitOk;
+using tolvane::cli::kExitUsage;
 
 // The coordinate systems as "0, 1, 2".
 std::string CoordSysChoices()
@@ -93,11 +94,6 @@ struct TArgs
     std::optional<std::int64_t> Jobs;
     std::vector<std::string> Positional;
 };
-
-bool IsTerminal(std::FILE* stream)
-{
-    return ::isatty(::fileno(stream)) == 1;
-}
 
 // Takes "--define DIR" and positional arguments; anything else is a usage error.
 std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::string& error)
@@ -188,18 +184,16 @@ int RunConvert(const std::vector<std::string>& args)
         return UsageError("--coordsys は " + CoordSysChoices() + " のどれかです");
     }
     const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
+    InstallCancelSignals();
     tolvane::cli::TCliObserver observer(IsTerminal(stderr));
-    const TJobResult result = ConvertDataItem(catalogue, *parsed->Item, parsed->Positional[0],
-                                              parsed->Positional[1], parsed->CoordSys, observer);
-    if (result) {
-        std::printf("%s\n", std::string(kMsgConvertSucceeded).c_str());
-        return kExitOk;
+    try {
+        const TJobResult result =
+            ConvertDataItem(catalogue, *parsed->Item, parsed->Positional[0], parsed->Positional[1],
+                            parsed->CoordSys, observer);
+        return tolvane::cli::ReportJob(parsed->Positional[0], result);
+    } catch (const TJobCancelled&) {
+        return tolvane::cli::ReportCancelled();
     }
-    std::fprintf(stderr, "%s\n", std::string(kMsgConvertFailed).c_str());
-    if (result.Failure) {
-        std::fprintf(stderr, "%s\n", result.Failure->what());
-    }
-    return kExitFailed;
 }
 
 int RunBatchFile(const std::vector<std::string>& args)
@@ -227,10 +221,22 @@ int RunBatchFile(const std::vector<std::string>& args)
         std::fprintf(stderr, "tolvane-cli: %s\n", warning->c_str());
         return kExitUsage;
     }
+    InstallCancelSignals();
     tolvane::cli::TCliObserver observer(IsTerminal(stderr));
-    RunBatch(catalogue, list, observer, jobs);
+    try {
+        RunBatch(catalogue, list, observer, jobs);
+    } catch (const TJobCancelled&) {
+        tolvane::cli::ReportUnfinishedRows(list);
+        return tolvane::cli::ReportCancelled();
+    } catch (...) {
+        tolvane::cli::ReportUnfinishedRows(list);
+        throw;
+    }
     if (MergeRequested(list)) {
         std::printf("統合しました: %s\n", list.CombineFile.c_str());
+    } else if (const auto skipped = MergeSkipReason(list)) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "tolvane-cli: %s\n", skipped->c_str());
     }
     std::printf("%s\n", std::string(kMsgBatchFinished).c_str());
     for (const TBatchEntry& entry : list.Entries) {

@@ -171,4 +171,24 @@ std::string_view TrimWide(std::string_view s)
     return s.substr(keepFrom, keepTo - keepFrom);
 }
 
+std::size_t CountDelimitedFields(std::string_view line, char delimiter)
+{
+    std::size_t fields = 1;
+    if (line.find('"') == std::string_view::npos) {
+        for (const char c : line) {
+            fields += c == delimiter ? 1 : 0;
+        }
+        return fields;
+    }
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == delimiter && !quoted) {
+            ++fields;
+        }
+    }
+    return fields;
+}
+
 } // namespace tolvane::base

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "base/uniPlatform.h"
 
 namespace tolvane::base {
 
@@ -25,6 +28,29 @@ std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::stri
 /// True when `a` and `b` name one file: the same file through links or other spellings, or,
 /// while they do not exist yet, the same normalised path.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+/// Keys for hash tables that are equal for two paths exactly when they name one file (the rule
+/// of IsSameFile): the file's identity when it exists; when it does not, its folder's identity
+/// and its name; when the folder is missing too, the normalised absolute path. Folders are
+/// looked up once each, so that a list of a million paths in a few folders costs about one
+/// look-up per path.
+class TFileKeys
+{
+public:
+    /// The key of `path`; `kind`, when given, receives what the path names.
+    std::string KeyOf(const std::filesystem::path& path, TFileKind* kind = nullptr);
+
+private:
+    std::unordered_map<std::string, std::string> m_folders;
+};
+
+/// True when `name` names a file inside a folder without leaving it: one path component, not
+/// "." or "..", with no separator ("/" or "\\") and no drive (":"). The empty name is plain.
+bool IsPlainFileName(const std::filesystem::path& name);
+
+/// True when some file name that matches `mask` ("L01-*P*.txt"; "*" and "?" wildcards, letter
+/// case ignored, several masks separated by ";") begins with `text`.
+bool MaskCanBegin(std::string_view mask, std::string_view text);
 
 /// The shipped Define folder beside the executable.
 std::filesystem::path DefaultDefineDir();

@@ -2,6 +2,7 @@
 #include "batch/BatchList.h"
 
 #include "base/AppError.h"
+#include "base/OutputFiles.h"
 #include "base/uniBytes.h"
 #include "base/uniCodePage.h"
 #include "base/uniFields.h"
@@ -59,6 +60,24 @@ bool IsCombinable(const std::vector<TBatchEntry>& entries)
     return true;
 }
 
+std::optional<std::string> WhyNotCombinable(const std::vector<TBatchEntry>& entries)
+{
+    if (entries.size() < 2) {
+        return std::string(kMsgMergeNeedsTwoRows);
+    }
+    for (const TBatchEntry& entry : entries) {
+        if (entry.ItemIndex != entries.front().ItemIndex) {
+            return std::string(kMsgMergeItemsDiffer);
+        }
+    }
+    for (const TBatchEntry& entry : entries) {
+        if (entry.CoordSysIndex != entries.front().CoordSysIndex) {
+            return std::string(kMsgMergeCoordSysDiffer);
+        }
+    }
+    return std::nullopt;
+}
+
 TBatchFileInvalid::TBatchFileInvalid() : TDataError(std::string(kMsgInvalidBatchList)) {}
 
 void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogue, TBatchList& list)
@@ -69,6 +88,7 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
         LowerAscii(TrimBlanks(lines[1])) != kVersion) {
         throw TBatchFileInvalid();
     }
+    list.FileName = path;
     try {
         list.Combine = StrToBool(lines[2]);
     } catch (TAppError& error) {
@@ -93,7 +113,7 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
     }
 }
 
-void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list)
+void SaveBatchFile(const std::filesystem::path& path, TBatchList& list)
 {
     std::vector<std::string> lines;
     lines.emplace_back(kMagic);
@@ -106,7 +126,15 @@ void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list)
                         Quoted(ToSjisStrict(entry.DstFile)) + "\t" +
                         Quoted(std::to_string(entry.CoordSysIndex)));
     }
-    SaveLines(path, lines);
+    TOutputFiles outputs({{path, TOnFailure::Drop}});
+    try {
+        SaveLines(outputs.WritePath(0), lines);
+    } catch (TAppError& error) {
+        outputs.ShowDestinations(error);
+        throw;
+    }
+    outputs.Place(true);
+    list.FileName = path;
 }
 
 } // namespace tolvane::batch
