@@ -44,7 +44,16 @@ std::filesystem::path LockFileFor(const std::filesystem::path& target)
 std::filesystem::path Resolve(const std::filesystem::path& destination)
 {
     std::error_code ec;
-    std::filesystem::path target = std::filesystem::weakly_canonical(destination, ec);
+    // A link to a file that does not exist yet leads to where that file will be.
+    std::filesystem::path linked = destination;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(linked, ec); ++hops) {
+        const std::filesystem::path to = std::filesystem::read_symlink(linked, ec);
+        if (ec) {
+            break;
+        }
+        linked = to.is_absolute() ? to : linked.parent_path() / to;
+    }
+    std::filesystem::path target = std::filesystem::weakly_canonical(linked, ec);
     if (ec || target.empty()) {
         target = std::filesystem::absolute(destination, ec);
     }

@@ -2,6 +2,7 @@
 #include "base/uniPaths.h"
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -85,12 +86,12 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 
 namespace {
 
+// A file's identity as a key: the tag and the two numbers' bytes.
 std::string IdKey(char tag, const TFileId& id)
 {
-    std::string key(1, tag);
-    key.append(std::to_string(id.Device));
-    key.push_back(':');
-    key.append(std::to_string(id.Inode));
+    std::string key(1 + sizeof id.Device + sizeof id.Inode, tag);
+    std::memcpy(key.data() + 1, &id.Device, sizeof id.Device);
+    std::memcpy(key.data() + 1 + sizeof id.Device, &id.Inode, sizeof id.Inode);
     return key;
 }
 
@@ -98,37 +99,73 @@ std::string PathKey(const std::filesystem::path& path)
 {
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return "p" + (ec ? path : absolute).lexically_normal().string();
+    std::filesystem::path normal = (ec ? path : absolute).lexically_normal();
+    if (!normal.has_filename() && normal != normal.root_path()) {
+        normal = normal.parent_path(); // "no/." is "no/", which is "no"
+    }
+    return "p" + normal.string();
 }
 
 } // namespace
 
+const TFileKeys::TFolder& TFileKeys::Folder(const std::string& folder)
+{
+    auto [it, inserted] = m_folders.try_emplace(folder);
+    TFolder& entry = it->second;
+    if (!inserted) {
+        return entry;
+    }
+    const TFileStatus status = StatFile(folder);
+    if (status.Kind != TFileKind::Directory) {
+        entry.Key = PathKey(folder);
+        return entry;
+    }
+    entry.Key = IdKey('d', status.Id);
+    // The names once, so that a name that is not there needs no look-up of its own.
+    std::error_code ec;
+    std::filesystem::directory_iterator names(folder, ec);
+    for (; !ec && names != std::filesystem::directory_iterator(); names.increment(ec)) {
+        entry.Names.insert(NameKey(names->path().filename()));
+    }
+    entry.Listed = !ec;
+    if (ec) {
+        entry.Names.clear();
+    }
+    return entry;
+}
+
 std::string TFileKeys::KeyOf(const std::filesystem::path& path, TFileKind* kind)
 {
-    const TFileStatus status = StatFile(path);
+    const std::string& text = path.native();
+    const std::size_t slash = text.rfind('/');
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(text)
+                                      : std::string_view(text).substr(slash + 1);
+    TFileStatus status;
+    std::string key;
+    if (name.empty() || name == "." || name == "..") {
+        status = StatFile(path);
+        key = status.Kind != TFileKind::Missing ? IdKey('f', status.Id) : PathKey(path);
+    } else {
+        const TFolder& folder = Folder(slash == std::string::npos ? std::string(".")
+                                       : slash == 0               ? std::string("/")
+                                                                  : text.substr(0, slash));
+        const std::string nameKey = NameKey(std::filesystem::path(name));
+        if (!folder.Listed || folder.Names.contains(nameKey)) {
+            status = StatFile(path);
+        }
+        if (status.Kind != TFileKind::Missing) {
+            key = IdKey('f', status.Id);
+        } else {
+            key.reserve(folder.Key.size() + 1 + nameKey.size());
+            key.append(folder.Key);
+            key.push_back('/');
+            key.append(nameKey);
+        }
+    }
     if (kind != nullptr) {
         *kind = status.Kind;
     }
-    if (status.Kind != TFileKind::Missing) {
-        return IdKey('f', status.Id);
-    }
-    const std::filesystem::path name = path.filename();
-    if (name.empty() || name == "." || name == "..") {
-        return PathKey(path);
-    }
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    auto [it, inserted] = m_folders.try_emplace(folder.native());
-    if (inserted) {
-        const TFileStatus folderStatus = StatFile(folder);
-        it->second = folderStatus.Kind == TFileKind::Directory ? IdKey('d', folderStatus.Id)
-                                                               : PathKey(folder);
-    }
-    std::string key = it->second;
-    key.push_back('/');
-    key.append(NameKey(name));
     return key;
 }
 

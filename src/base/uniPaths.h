@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/uniPlatform.h"
 
@@ -31,9 +32,9 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 /// Keys for hash tables that are equal for two paths exactly when they name one file (the rule
 /// of IsSameFile): the file's identity when it exists; when it does not, its folder's identity
-/// and its name; when the folder is missing too, the normalised absolute path. Folders are
-/// looked up once each, so that a list of a million paths in a few folders costs about one
-/// look-up per path.
+/// and its name; when the folder is missing too, the normalised absolute path. Each folder is
+/// looked up and listed once, so that a list of a million paths in a few folders costs one look-up
+/// per path that exists and none for one that does not. A key holds bytes, not text.
 class TFileKeys
 {
 public:
@@ -41,7 +42,15 @@ public:
     std::string KeyOf(const std::filesystem::path& path, TFileKind* kind = nullptr);
 
 private:
-    std::unordered_map<std::string, std::string> m_folders;
+    struct TFolder
+    {
+        std::string Key;
+        bool Listed = false; ///< Names holds every name in the folder
+        std::unordered_set<std::string> Names;
+    };
+    const TFolder& Folder(const std::string& folder);
+
+    std::unordered_map<std::string, TFolder> m_folders;
 };
 
 /// True when `name` names a file inside a folder without leaving it: one path component, not

@@ -184,14 +184,22 @@ extern "C" void OnCancelSignal(int signal)
 
 void InstallCancelSignals()
 {
-    struct sigaction action
-    {
-    };
-    action.sa_handler = &OnCancelSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        // A signal ignored from the start (a background job of a shell, nohup) stays ignored.
+        struct sigaction previous
+        {
+        };
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action
+        {
+        };
+        action.sa_handler = &OnCancelSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 int CancelSignal() noexcept

@@ -91,7 +91,8 @@ bool IsTerminal(std::FILE* stream) noexcept;
 
 /// From now on an interrupt (Ctrl+C, SIGINT) or a termination request (SIGTERM) does not end
 /// the process: it is recorded, and CancelSignal() returns it, so that the running job stops at
-/// its next pump point and cleans up. A second such signal ends the process at once.
+/// its next pump point and cleans up. A second such signal ends the process at once. A signal
+/// that the process was started with ignored (nohup, a background job) stays ignored.
 void InstallCancelSignals();
 
 /// The number of the first cancel signal received since InstallCancelSignals, or 0. Safe from

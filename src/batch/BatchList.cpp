@@ -1,6 +1,8 @@
 // The batch list and its file.
 #include "batch/BatchList.h"
 
+#include <unordered_map>
+
 #include "base/AppError.h"
 #include "base/OutputFiles.h"
 #include "base/uniBytes.h"
@@ -96,12 +98,19 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
         throw;
     }
     list.CombineFile = ToUtf8Strict(lines[3]);
+    // Lists of many rows name few items.
+    std::unordered_map<std::int64_t, std::string> names;
     for (std::size_t i = 4; i < lines.size(); ++i) {
         try {
             const std::string& line = lines[i];
             TBatchEntry entry;
             entry.ItemIndex = StrToInt(GetField(line, 1, '\t'));
-            entry.ItemName = catalogue.Item(entry.ItemIndex).ItemName;
+            auto name = names.find(entry.ItemIndex);
+            if (name == names.end()) {
+                name =
+                    names.emplace(entry.ItemIndex, catalogue.Item(entry.ItemIndex).ItemName).first;
+            }
+            entry.ItemName = name->second;
             entry.SrcFile = ToUtf8Strict(GetField(line, 2, '\t'));
             entry.DstFile = ToUtf8Strict(GetField(line, 3, '\t'));
             entry.CoordSysIndex = StrToInt(GetField(line, 4, '\t'));

@@ -212,8 +212,8 @@ void RunParallel(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& 
                 NoteStop(list.Entries[i], slot.Error);
                 std::rethrow_exception(slot.Error);
             }
-            CheckCancel(observer);
             observer.RowSelected(i);
+            CheckCancel(observer);
             Finish(list.Entries[i], slot.Job->Place());
             observer.RowFinished(i, list.Entries[i]);
             lock.lock();
@@ -522,7 +522,6 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     TFileKeys keys;
     // Every source, with the entry that reads it (kSeveral when more than one does).
     std::unordered_map<std::string, std::size_t> sources;
-    sources.reserve(list.Entries.size());
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         const std::string& src = list.Entries[i].SrcFile;
         TFileKind kind = TFileKind::Missing;
@@ -542,12 +541,18 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     const std::string listKey = list.FileName.empty() ? std::string() : keys.KeyOf(list.FileName);
     // Every output, when a merge must be kept from them.
     std::unordered_set<std::string> outputs;
+    std::unordered_map<std::int64_t, TCatalogueLine> items;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         // An entry whose item is outside the catalogue never starts: the driver refuses it.
         if (!IsKnownItem(catalogue, list.Entries[i])) {
             continue;
         }
-        for (const TJobFile& file : EntryFiles(catalogue, list.Entries[i], table)) {
+        const TBatchEntry& entry = list.Entries[i];
+        auto item = items.find(entry.ItemIndex);
+        if (item == items.end()) {
+            item = items.emplace(entry.ItemIndex, catalogue.Item(entry.ItemIndex)).first;
+        }
+        for (const TJobFile& file : ListJobFiles(item->second, entry.DstFile, table)) {
             const std::string key = keys.KeyOf(file.Path);
             const auto source = sources.find(key);
             if (source != sources.end() && source->second != i) {
