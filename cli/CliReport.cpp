@@ -70,11 +70,13 @@ void ReportRow(std::size_t row, const batch::TBatchEntry& entry)
     if (!entry.FailReason.empty()) {
         std::printf("\t%s\n", entry.FailReason.c_str());
     }
-    if (entry.Status != batch::TEntryStatus::None) {
-        std::printf("\t%s\n", WrittenLine(entry.Result).c_str());
+    if (entry.Result) {
+        std::printf("\t%s\n", WrittenLine(*entry.Result).c_str());
     }
     std::fflush(stdout);
-    PrintWarnings(entry.SrcFile, entry.Result);
+    if (entry.Result) {
+        PrintWarnings(entry.SrcFile, *entry.Result);
+    }
 }
 
 void ReportUnfinishedRows(const batch::TBatchList& list)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,8 +37,8 @@ struct TBatchEntry
     /// None) (UTF-8).
     std::string FailReason;
     /// What the last run's job of this entry wrote and noticed (objects, ledger rows, files put
-    /// in place, warnings); empty until the entry has its outcome.
-    driver::TJobResult Result;
+    /// in place, warnings); null until the entry has its outcome.
+    std::shared_ptr<const driver::TJobResult> Result;
 };
 
 /// The list and the two merge settings that travel with it.

@@ -38,7 +38,7 @@ void Finish(TBatchEntry& entry, TJobResult result)
         entry.FailReason =
             result.Failure ? std::string(result.Failure->what()) : std::string(kMsgConvertFailed);
     }
-    entry.Result = std::move(result);
+    entry.Result = std::make_shared<const TJobResult>(std::move(result));
 }
 
 bool IsKnownItem(const TCatalogue& catalogue, const TBatchEntry& entry)
@@ -607,7 +607,7 @@ void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& obs
     for (TBatchEntry& entry : list.Entries) {
         entry.Status = TEntryStatus::None;
         entry.FailReason.clear();
-        entry.Result = TJobResult();
+        entry.Result.reset();
     }
     if (jobs > 1 && list.Entries.size() > 1 && !OutputsShared(list.Entries)) {
         RunParallel(catalogue, list, observer, jobs, table);
