@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/uniByteScan.h"
+
 namespace tolvane::base {
 
 namespace {
@@ -169,6 +171,20 @@ std::string_view TrimWide(std::string_view s)
         return {};
     }
     return s.substr(keepFrom, keepTo - keepFrom);
+}
+
+bool HasDelimitedFields(std::string_view line, char delimiter, std::size_t count)
+{
+    if (count <= 1) {
+        return true;
+    }
+    bool quoted = false;
+    const std::size_t delimiters =
+        bytescan::CountDelimiters(line.data(), line.size(), delimiter, quoted);
+    if (delimiters + 1 < count) {
+        return false; // quotes can only join fields
+    }
+    return !quoted || CountDelimitedFields(line, delimiter) >= count;
 }
 
 std::size_t CountDelimitedFields(std::string_view line, char delimiter)

@@ -21,6 +21,8 @@ void SplitFields(std::string_view line, char delimiter, std::vector<std::string>
 /// Number of fields of `line` as a MID or CSV reader splits it: at every `delimiter` outside
 /// double quotes (a doubled quote inside quotes stands for one). An empty line is one field.
 std::size_t CountDelimitedFields(std::string_view line, char delimiter);
+/// CountDelimitedFields(line, delimiter) >= count, looking no further than it must.
+bool HasDelimitedFields(std::string_view line, char delimiter, std::size_t count);
 
 /// Field `index` (1-based) of `line`, or the empty string when there is no such field.
 std::string GetField(std::string_view line, std::int64_t index, char delimiter);

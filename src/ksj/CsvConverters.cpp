@@ -36,12 +36,10 @@ void ConvertCsvPoints(TConvertContext& ctx, std::int64_t xField, std::int64_t yF
         const shapes::TSFPoint point{
             SecondsToDegree(base::StrToFloat(base::GetField(line, xField, ','))),
             SecondsToDegree(base::StrToFloat(base::GetField(line, yField, ',')))};
-        if (columns > 1) {
-            const std::size_t fields = base::CountDelimitedFields(line, ',');
-            if (fields < columns) {
-                throw base::TDataError(base::FormatMessage(
-                    base::kMsgTooFewFields, {std::to_string(fields), std::to_string(columns)}));
-            }
+        if (!base::HasDelimitedFields(line, ',', columns)) {
+            throw base::TDataError(base::FormatMessage(
+                base::kMsgTooFewFields,
+                {std::to_string(base::CountDelimitedFields(line, ',')), std::to_string(columns)}));
         }
         // The line is the row, delimiters and all.
         row.Clear();

@@ -349,8 +349,15 @@ TEST_F(ConvertDriver, InputChecksWarnAndNeverStopTheJob)
          CrLf({header("L01-08P", "5"), "P001", "P002"}),
          {"見出し行ではファイルは 5 行ですが、実際には 3 行あります。ファイルが途中で切れていな"
           "いか確かめてください"}},
-        // Counted as the converters read: the Ctrl-Z ends the file.
+        // Counted as the converters read: the Ctrl-Z ends the file, a lone CR ends no line.
         {"end mark after the last line", 0, CrLf({header("L01-08P", "2"), "P001"}) + "\x1A", {}},
+        {"end mark line", 0, CrLf({header("L01-08P", "2"), "P001", "\x1A"}), {}},
+        {"lone CR", 0, CrLf({header("L01-08P", "2"), "P0\r01"}), {}},
+        {"truncated before the end mark",
+         0,
+         CrLf({header("L01-08P", "4"), "P001", "\x1A"}),
+         {"見出し行ではファイルは 4 行ですが、実際には 2 行あります。ファイルが途中で切れていな"
+          "いか確かめてください"}},
         {"no line count", 0, CrLf({header("L01-08P", ""), "P001"}), {}},
         {"no header", 0, CrLf({"P001"}), {}},
         {"no object",
