@@ -30,8 +30,9 @@ public:
     /// Repaint and process pending window messages.
     virtual void ProcessEvents() {}
     /// True when the user asked the job to stop: it stops at the next pump point by raising
-    /// TJobCancelled. Also asked every kCancelInterval lines of the passes that pump no events
-    /// (and may be asked from a worker thread when a batch runs several jobs at once).
+    /// TJobCancelled. Also asked every kCancelInterval lines of the passes that pump no events,
+    /// between the blocks of the first line count and of a merge, and between batch rows;
+    /// always on the thread that runs the job or the batch.
     virtual bool CancelRequested() { return false; }
 };
 
