@@ -77,7 +77,6 @@ private:
     std::optional<base::TSjisWriter> m_direct;
     std::optional<base::TReplacingFile> m_replacing;
     base::TSjisWriter* m_out = nullptr;
-    std::string m_line;
 };
 
 } // namespace tolvane::mif
