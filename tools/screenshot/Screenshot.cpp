@@ -31,7 +31,11 @@ class TSilentUi : public tolvane::app::TUiServices
 public:
     void Warning(const QString&, const QString&) override {}
     void Error(const QString&) override {}
-    void Information(const QString&) override {}
+    void Information(const QString&, const QString&) override {}
+    tolvane::app::TAnswer Question(const QString&, tolvane::app::TQuestion) override
+    {
+        return tolvane::app::TAnswer::No;
+    }
     std::optional<QString> GetOpenFileName(const tolvane::app::TFileDialog&) override
     {
         return std::nullopt;
