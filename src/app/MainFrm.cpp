@@ -27,6 +27,7 @@
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -256,7 +257,51 @@ QStringList LocalFiles(const QMimeData* data)
     return files;
 }
 
+// The path columns of the batch list: two paths of one folder differ in their file names, so
+// the folder gives way first.
+class TPathDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // The style's own margins around the text.
+        constexpr int kTextMargins = 8;
+        option->text =
+            ElidePath(option->text, option->fontMetrics, option->rect.width() - kTextMargins);
+    }
+};
+
 } // namespace
+
+QString ElidePath(const QString& path, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(path) <= width) {
+        return path;
+    }
+    const qsizetype slash =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    const int folderRoom = width - metrics.horizontalAdvance(path.mid(slash));
+    const QChar ellipsis(0x2026);
+    if (slash > 0 && folderRoom >= 3 * metrics.horizontalAdvance(ellipsis)) {
+        return metrics.elidedText(path.left(slash), Qt::ElideRight, folderRoom) + path.mid(slash);
+    }
+    // Not even the file name fits: a short head, and as much of the end as there is room for
+    // (the names of one item share their beginning and differ towards their end).
+    QString head = metrics.elidedText(path, Qt::ElideRight, std::max(width / 4, 0));
+    if (!head.endsWith(ellipsis)) {
+        head = QString(ellipsis);
+    }
+    const int tailRoom = width - metrics.horizontalAdvance(head);
+    qsizetype tail = 0;
+    while (tail < path.size() && metrics.horizontalAdvance(path.right(tail + 1)) <= tailRoom) {
+        ++tail;
+    }
+    return head + path.right(tail);
+}
 
 std::vector<std::int64_t> ItemsForFile(const driver::TCatalogue& catalogue, const QString& path)
 {
@@ -574,8 +619,11 @@ void TfrmMain::CreateControls()
     lvwBatch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvwBatch->setSortingEnabled(false);
     lvwBatch->setIconSize(QSize(16, 16));
-    // Two rows of one folder differ at the end of their paths: cut in the middle.
+    // Long texts are cut in the middle; the paths keep their file names.
     lvwBatch->setTextElideMode(Qt::ElideMiddle);
+    auto* paths = new TPathDelegate(lvwBatch);
+    lvwBatch->setItemDelegateForColumn(2, paths);
+    lvwBatch->setItemDelegateForColumn(3, paths);
     lvwBatch->viewport()->installEventFilter(this);
 
     chkCombine = right.Add<QCheckBox>("chkCombine", 400, 368, 441, 17, kAnchorLeftBottom);
@@ -1184,7 +1232,7 @@ void TfrmMain::ShowBatchRow(int row)
         return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
     };
     item->setToolTip(0, reason);
-    item->setToolTip(1, reason);
+    item->setToolTip(1, withReason(SjisToQString(entry.ItemName)));
     item->setToolTip(2, withReason(src));
     item->setToolTip(3, withReason(dst));
     item->setToolTip(4, reason);
@@ -1229,11 +1277,16 @@ void TfrmMain::FitBatchColumns()
         }
         return width;
     };
-    const int item = natural(1);
     const int coord = natural(4);
     const int src = natural(2);
     const int dst = natural(3);
-    const int room = lvwBatch->viewport()->width() - kIconColumn - item - coord;
+    // Short of room, the item's name gives way first (down to its least width), then the
+    // paths share what is left.
+    constexpr int kPathRoom = 100;
+    const int rest = lvwBatch->viewport()->width() - kIconColumn - coord;
+    const int item = std::clamp(rest - std::min(src, kPathRoom) - std::min(dst, kPathRoom),
+                                kLeast[1], std::max(kLeast[1], natural(1)));
+    const int room = rest - item;
     int srcWidth = src;
     int dstWidth = dst;
     if (src + dst > room) {
@@ -1246,8 +1299,8 @@ void TfrmMain::FitBatchColumns()
             srcWidth = half;
             dstWidth = room - half;
         }
-        srcWidth = std::max(kLeast[2], srcWidth);
-        dstWidth = std::max(kLeast[3], dstWidth);
+        srcWidth = std::max(kPathRoom / 2, srcWidth);
+        dstWidth = std::max(kPathRoom / 2, dstWidth);
     }
     const int widths[] = {kIconColumn, item, srcWidth, dstWidth, coord};
     for (int column = 0; column < 5; ++column) {

@@ -28,6 +28,7 @@ class QSplitter;
 class QTimer;
 class QToolButton;
 class QComboBox;
+class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -49,6 +50,11 @@ struct TMainOptions
 
 /// The Define folder, the settings INI and the help pages beside the executable.
 TMainOptions DefaultMainOptions();
+
+/// `path` as it fits in `width` pixels: whole when it fits, else with the middle of its folder
+/// cut out and its file name kept ("/home/us…/L03-18M-13-jgd.dat"), or, when not even the file
+/// name fits, cut in the middle.
+QString ElidePath(const QString& path, const QFontMetrics& metrics, int width);
 
 /// The catalogue items whose file mask (wildcards "*" and "?", any letter case; several masks
 /// separated by ";") matches the file name of `path`, in catalogue order.

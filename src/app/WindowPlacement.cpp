@@ -113,13 +113,18 @@ private:
     QStringList m_keys;
 };
 
-// The frame's height above the window's area while it is shown, or a typical title bar's.
-int TitleHeight(const QWidget& window)
+// The frame around the window's area; nothing while the desktop has not framed it yet.
+QMargins FrameMargins(const QWidget& window)
 {
-    constexpr int kTypicalTitleBar = 32;
-    const int shown = window.geometry().top() - window.frameGeometry().top();
-    return shown > 0 ? shown : kTypicalTitleBar;
+    const QRect inside = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(),
+            frame.right() - inside.right(), frame.bottom() - inside.bottom()};
 }
+
+// A typical frame with its title bar, for a window that must be moved onto the screen before
+// its frame is known.
+constexpr QMargins kTypicalFrame(4, 32, 4, 4);
 
 // The file can be written: it exists and is writable, or its folder exists and is writable.
 bool CanWrite(const QString& iniPath)
@@ -259,13 +264,13 @@ bool WriteSessionSettings(const QString& iniPath, const TSessionSettings& sessio
 }
 
 QRect FitOnScreen(const QRect& wanted, const QRect& available, const QSize& minimum,
-                  int titleHeight)
+                  const QMargins& frame)
 {
     if (available.isEmpty()) {
         return wanted;
     }
-    // The room for the window's area: the screen less the title bar above it.
-    const QRect room = available.adjusted(0, titleHeight, 0, 0);
+    // The room for the window's area: the screen less the frame around it.
+    const QRect room = available.marginsRemoved(frame);
     if (room.contains(wanted)) {
         return wanted;
     }
@@ -293,18 +298,23 @@ void LoadWindowPlacement(QWidget& window, const TSettingsLocation& location)
     if (placement.Width > 0 && placement.Height > 0) {
         size = QSize(placement.Width, placement.Height).expandedTo(window.minimumSize());
     }
-    const int titleHeight = TitleHeight(window);
+    const QMargins frame = FrameMargins(window);
     // The default place is the frame's corner; a stored one is the area inside the frame.
     const QPoint topLeft = placement.HasPosition
                                ? QPoint(placement.Left, placement.Top)
-                               : QPoint(placement.Left, placement.Top + titleHeight);
+                               : QPoint(placement.Left + frame.left(), placement.Top + frame.top());
     const QRect wanted(topLeft, size);
     QScreen* screen = QGuiApplication::screenAt(wanted.center());
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();
     }
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    const QRect fitted = FitOnScreen(wanted, available, window.minimumSize(), titleHeight);
+    // A window that fits stays exactly where it was left; one that does not is moved and shrunk
+    // with room for a frame.
+    QRect fitted = FitOnScreen(wanted, available, window.minimumSize(), frame);
+    if (fitted != wanted && frame.isNull()) {
+        fitted = FitOnScreen(wanted, available, window.minimumSize(), kTypicalFrame);
+    }
     if (placement.HasPosition || fitted != wanted) {
         window.setGeometry(fitted);
     } else {

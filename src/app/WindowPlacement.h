@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include <QMargins>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -47,10 +48,10 @@ struct TSessionSettings
 
 inline constexpr int kMaxRecentBatchLists = 8;
 
-/// `wanted` moved and, if need be, shrunk (never below `minimum`) so that it lies inside
-/// `available` with room above it for a title bar of `titleHeight`; unchanged when it fits.
+/// `wanted` (the area inside the frame) moved and, if need be, shrunk (never below `minimum`) so
+/// that it and its `frame` lie inside `available`; unchanged when they fit.
 QRect FitOnScreen(const QRect& wanted, const QRect& available, const QSize& minimum,
-                  int titleHeight);
+                  const QMargins& frame);
 
 /// The settings INI beside the executable, and the one in the user's configuration folder
 /// that takes its place when the executable's folder cannot be written.

@@ -112,7 +112,7 @@ TEST_F(TBatchFrm, ReplaceKeepsThePositionAndClearsTheIcon)
     EXPECT_EQ(Cell(1, 1), QStringLiteral("別の点"));
     EXPECT_EQ(Cell(1, 3), Q(Dir / "r.mif"));
     EXPECT_TRUE(List->topLevelItem(1)->icon(0).isNull());
-    EXPECT_TRUE(List->topLevelItem(1)->toolTip(1).isEmpty());
+    EXPECT_EQ(List->topLevelItem(1)->toolTip(1), QStringLiteral("別の点")); // no reason now
     EXPECT_EQ(Icon(0), Image(0));
 }
 
@@ -370,7 +370,7 @@ TEST_F(TBatchFrm, RunMarksEveryRowAndMerges)
         List->topLevelItem(1)->toolTip(2).contains(QStringLiteral("'BAD' は整数ではありません")));
     EXPECT_TRUE(List->topLevelItem(1)->toolTip(2).startsWith(Q(BadSource)));
     EXPECT_EQ(List->topLevelItem(0)->toolTip(2), Q(Source)); // the whole path, nothing more
-    EXPECT_TRUE(List->topLevelItem(0)->toolTip(1).isEmpty());
+    EXPECT_EQ(List->topLevelItem(0)->toolTip(1), QStringLiteral("点データ"));
     EXPECT_TRUE(List->topLevelItem(2)->isSelected());
     EXPECT_EQ(Ui.Texts(), std::vector<QString>{QStringLiteral("変換が終了しました。")});
     EXPECT_EQ(Ui.Messages[0].Detail,
@@ -495,10 +495,26 @@ TEST_F(TBatchFrm, PathsAreCutInTheMiddleAndColumnsFitTheirContent)
         total += List->columnWidth(column);
     }
     EXPECT_LE(total, List->viewport()->width());
-    EXPECT_GE(List->columnWidth(2), 110);
+    EXPECT_GE(List->columnWidth(2), 100);
+    EXPECT_LE(std::abs(List->columnWidth(2) - List->columnWidth(3)), 1); // an even share
     const QFontMetrics metrics = List->fontMetrics();
-    EXPECT_GE(List->columnWidth(1), metrics.horizontalAdvance(QStringLiteral("点データ")));
+    EXPECT_GE(List->columnWidth(1), 90);
     EXPECT_GE(List->columnWidth(4), metrics.horizontalAdvance(QStringLiteral("緯度/経度（東京）")));
+    // Cut, a path keeps its file name: the two rows stay apart.
+    for (const int width : {List->columnWidth(2), 150, 60}) {
+        SCOPED_TRACE(width);
+        const QString shown = tolvane::app::ElidePath(Q(src1), metrics, width);
+        EXPECT_LE(metrics.horizontalAdvance(shown), width);
+        EXPECT_TRUE(shown.contains(QChar(0x2026)));
+        if (width >= 150) {
+            EXPECT_TRUE(shown.endsWith(QStringLiteral("/L03-18M-13-jgd.txt")))
+                << shown.toStdString();
+            EXPECT_TRUE(shown.startsWith(QLatin1Char('/')));
+        }
+    }
+    EXPECT_EQ(tolvane::app::ElidePath(QStringLiteral("/a/b.txt"), metrics, 500),
+              QStringLiteral("/a/b.txt"));
+
     // Wider, the paths get more room.
     const int before = List->columnWidth(2);
     Form->resize(Form->size() + QSize(400, 0));

@@ -74,7 +74,7 @@ TEST(WindowPlacement, FitOnScreenKeepsEveryControlReachable)
     // Screens in the window's own pixels: 1366 x 768 at 125 % and 150 % (less a 48 px task bar),
     // 1280 x 1024 at 150 %; the window's smallest size as the layouts give it.
     const QSize minimum(758, 334);
-    constexpr int kTitle = 30;
+    const QMargins frame(0, 30, 0, 0); // a title bar of 30, no borders
     struct TCase
     {
         const char* Name;
@@ -99,8 +99,11 @@ TEST(WindowPlacement, FitOnScreenKeepsEveryControlReachable)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        EXPECT_EQ(FitOnScreen(c.Wanted, c.Available, minimum, kTitle), c.Expected);
+        EXPECT_EQ(FitOnScreen(c.Wanted, c.Available, minimum, frame), c.Expected);
     }
+    // Borders count too.
+    EXPECT_EQ(FitOnScreen({0, 30, 866, 499}, {0, 0, 1920, 1080}, minimum, {4, 30, 4, 4}),
+              QRect(4, 30, 866, 499));
 }
 
 TEST(WindowPlacement, WritingKeepsTheKeysSpelling)
