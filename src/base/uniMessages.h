@@ -43,7 +43,8 @@ inline constexpr TMessage kMsgInvalidBoolean{"'%s' は正しい論理型では�
                                              "'%s' is not a valid Boolean"};
 inline constexpr TMessage kMsgListIndex{"リストのインデックスが範囲を超えています (%s)",
                                         "List index out of bounds (%s)"};
-inline constexpr TMessage kMsgFileOpenError{"ファイル \"%s\". %s は開けません",
+// A file error is the message and then the system's reason as a sentence of its own.
+inline constexpr TMessage kMsgFileOpenError{"ファイル \"%s\" は開けません。%s",
                                             "Cannot open file \"%s\". %s"};
 inline constexpr TMessage kMsgFileReadError{"ファイル \"%s\" を読み込めません。%s",
                                             "Cannot read file \"%s\". %s"};

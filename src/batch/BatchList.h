@@ -61,6 +61,10 @@ public:
 void LoadBatchFile(const std::filesystem::path& path, const driver::TCatalogue& catalogue,
                    TBatchList& list);
 
+/// Whether `path` is a regular file whose first line is a batch list's ("tolvane", trimmed, any
+/// letter case). Reads no more than the first line's few bytes; never raises.
+bool IsBatchListFile(const std::filesystem::path& path);
+
 /// Writes `list` to `path`, replacing it. Raises TDataError when a path holds a character that
 /// Shift-JIS cannot write (nothing is written then), TFileError when the file cannot be written.
 void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list);

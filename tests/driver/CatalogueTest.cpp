@@ -136,7 +136,7 @@ TEST(LoadCatalogue, MissingCatalogueRaisesFileOpenError)
         FAIL() << "no error";
     } catch (const TFileError& e) {
         EXPECT_EQ(e.Text(), "ファイル \"" + (dir / "データ項目.txt").string() +
-                                "\". 指定されたファイルが見つかりません は開けません");
+                                "\" は開けません。指定されたファイルが見つかりません。");
     }
 }
 

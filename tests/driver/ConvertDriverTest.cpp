@@ -182,7 +182,7 @@ TEST_F(ConvertDriver, MissingParameterFileIsRaisedWithFilesClosed)
         FAIL() << "no error";
     } catch (const TFileError& e) {
         EXPECT_EQ(e.Text(), "ファイル \"" + (Define / "nothere.txt").string() +
-                                "\". 指定されたファイルが見つかりません は開けません");
+                                "\" は開けません。指定されたファイルが見つかりません。");
     }
     EXPECT_EQ(CountOpenFds(), fds);
     EXPECT_EQ(ReadBytes(Dir / "p.mif"), "");
