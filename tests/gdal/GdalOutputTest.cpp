@@ -14,7 +14,6 @@
 
 using namespace tolvane::gdal;
 using namespace tolvane::shapes;
-using tolvane::base::TAppError;
 using tolvane::base::TFileError;
 using tolvane::test::ExpectSameLayer;
 using tolvane::test::LayerNames;
@@ -52,20 +51,10 @@ TSFRow RawRow(std::string_view text)
     return row;
 }
 
-TSFPolygon Region(std::vector<TSFPoint> points, std::vector<std::int32_t> parts = {0})
+template <class TShape>
+TShape Shape(std::vector<TSFPoint> points, std::vector<std::int32_t> parts = {0})
 {
-    TSFPolygon shape;
-    shape.Points = std::move(points);
-    shape.NumPoints = static_cast<std::int32_t>(shape.Points.size());
-    shape.Parts = std::move(parts);
-    shape.NumParts = static_cast<std::int32_t>(shape.Parts.size());
-    CalcBounds(shape);
-    return shape;
-}
-
-TSFPolyLine Line(std::vector<TSFPoint> points, std::vector<std::int32_t> parts = {0})
-{
-    TSFPolyLine shape;
+    TShape shape;
     shape.Points = std::move(points);
     shape.NumPoints = static_cast<std::int32_t>(shape.Points.size());
     shape.Parts = std::move(parts);
@@ -149,12 +138,14 @@ void FeedLines(TFeatureOutput& out)
     out.Begin(Columns({{"起点ノード番号", TColType::Integer},
                        {"リンク属性番号", TColType::Char},
                        {"構成点数", TColType::Integer}}));
-    out.WritePLine(Line({{139.7, 35.6}, {139.71, 35.61}, {139.72, 35.6}, {139.7 + 1.0 / 3, 35.7}}),
+    out.WritePLine(Shape<TSFPolyLine>(
+                       {{139.7, 35.6}, {139.71, 35.61}, {139.72, 35.6}, {139.7 + 1.0 / 3, 35.7}}),
                    Row({"1", "河川", "4"}));
     out.WritePLine(
-        Line({{139.0, 35.0}, {139.1, 35.1}, {139.2, 35.0}, {140.0, 36.0}, {140.1, 36.2}}, {0, 3}),
+        Shape<TSFPolyLine>(
+            {{139.0, 35.0}, {139.1, 35.1}, {139.2, 35.0}, {140.0, 36.0}, {140.1, 36.2}}, {0, 3}),
         Row({"2", "道路", "5"}));
-    out.WritePLine(Line({{139.0, 35.0}}), Row({"3", "点", "1"}));
+    out.WritePLine(Shape<TSFPolyLine>({{139.0, 35.0}}), Row({"3", "点", "1"}));
 }
 
 // Regions: one ring counter-clockwise and open, two points, an object without geometry, an outer
@@ -166,32 +157,33 @@ void FeedAreas(TFeatureOutput& out)
                        {"fid", TColType::Integer},
                        {"geom", TColType::Char},
                        {"面積", TColType::Float}}));
-    TSFPolygon ring = Region({{139.0, 35.0}, {139.5, 35.0}, {139.5, 35.5}, {139.0, 35.5}});
+    TSFPolygon ring =
+        Shape<TSFPolygon>({{139.0, 35.0}, {139.5, 35.0}, {139.5, 35.5}, {139.0, 35.5}});
     out.WriteRegion(ring, Row({"13101", "千代田区", "7", "a", "11.66"}));
-    TSFPolygon two = Region({{139.0, 35.0}, {139.5, 35.5}});
+    TSFPolygon two = Shape<TSFPolygon>({{139.0, 35.0}, {139.5, 35.5}});
     out.WriteRegion(two, Row({"13102", "中央区", "8", "b", "10.21"}));
     out.WriteNone(Row({"13103", "港区", "9", "c", "20.37"}));
-    TSFPolygon holed = Region({{139.0, 35.0},
-                               {139.0, 36.0},
-                               {140.0, 36.0},
-                               {140.0, 35.0},
-                               {139.0, 35.0},
-                               {139.2, 35.2},
-                               {139.4, 35.2},
-                               {139.4, 35.4},
-                               {139.2, 35.2}},
-                              {0, 5});
+    TSFPolygon holed = Shape<TSFPolygon>({{139.0, 35.0},
+                                          {139.0, 36.0},
+                                          {140.0, 36.0},
+                                          {140.0, 35.0},
+                                          {139.0, 35.0},
+                                          {139.2, 35.2},
+                                          {139.4, 35.2},
+                                          {139.4, 35.4},
+                                          {139.2, 35.2}},
+                                         {0, 5});
     out.WriteRegion(holed, Row({"13104", "新宿区", "10", "d", "18.22"}));
-    TSFPolygon apart = Region({{139.0, 35.0},
-                               {139.0, 35.1},
-                               {139.1, 35.1},
-                               {139.1, 35.0},
-                               {141.0, 36.0},
-                               {141.0, 36.1},
-                               {141.1, 36.1}},
-                              {0, 4});
+    TSFPolygon apart = Shape<TSFPolygon>({{139.0, 35.0},
+                                          {139.0, 35.1},
+                                          {139.1, 35.1},
+                                          {139.1, 35.0},
+                                          {141.0, 36.0},
+                                          {141.0, 36.1},
+                                          {141.1, 36.1}},
+                                         {0, 4});
     out.WriteRegion(apart, Row({"13105", "文京区", "11", "e", "11.29"}));
-    TSFPolygon point = Region({{139.0, 35.0}});
+    TSFPolygon point = Shape<TSFPolygon>({{139.0, 35.0}});
     out.WriteRegion(point, Row({"13106", "台東区", "12", "f", "10.11"}));
 }
 
@@ -471,28 +463,25 @@ TEST_P(GdalFailure, UnwritableDestinationRaisesWithThePath)
 }
 
 // A limit on the size of files stands in for a full disk: writes beyond it fail as they would.
-class TFileSizeLimit
+struct TFileSizeLimit
 {
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
+    explicit TFileSizeLimit(rlim_t bytes) : Handler(std::signal(SIGXFSZ, SIG_IGN))
     {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
+        getrlimit(RLIMIT_FSIZE, &Old);
+        rlimit limit = Old;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~TFileSizeLimit()
     {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
+        setrlimit(RLIMIT_FSIZE, &Old);
+        std::signal(SIGXFSZ, Handler);
     }
     TFileSizeLimit(const TFileSizeLimit&) = delete;
     TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
 
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
+    rlimit Old{};
+    void (*Handler)(int);
 };
 
 TEST_P(GdalFailure, FullDiskFailsTheJob)

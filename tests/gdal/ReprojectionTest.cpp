@@ -79,24 +79,6 @@ TEST(DescribeTransformation, NamesTheOperationTheOutputsUse)
               "座標変換: op、精度不明 (EPSG:4301 → EPSG:4612)");
 }
 
-TEST(DescribeTransformation, ToAProjectedCrs)
-{
-    // JGD2011 plane rectangular zone IX: easting and northing in metres, around its origin.
-    const TSFPoint tokyo{139.7, 35.6};
-    const TTransformation transformation = DescribeTransformation(4301, 6677, tokyo);
-    EXPECT_NE(transformation.Name.find("Japan Plane Rectangular CS zone IX"), std::string::npos)
-        << transformation.Name;
-    const TTempDir dir;
-    const auto read = WriteTransformed(dir, 6677, tokyo);
-    EXPECT_EQ(read.Epsg, 6677);
-    const auto* point = dynamic_cast<const OGRPoint*>(read.Geometries.at(0).get());
-    ASSERT_NE(point, nullptr);
-    EXPECT_NEAR(point->getX(), transformation.Result.X, 1e-6);
-    EXPECT_NEAR(point->getY(), transformation.Result.Y, 1e-6);
-    EXPECT_LT(std::abs(point->getX()), 20000.0);
-    EXPECT_LT(point->getY(), -40000.0);
-}
-
 TEST(DescribeTransformation, Failures)
 {
     EXPECT_THROW(DescribeTransformation(4301, 999999, {139.7, 35.6}), TDataError);
