@@ -1,18 +1,19 @@
 // Progress of a job on the terminal.
-#include "CliObserver.h"
+#include "cli/CliObserver.h"
 
-#include "CliReport.h"
 #include "base/uniPlatform.h"
+#include "cli/CliMessages.h"
+#include "cli/CliReport.h"
+#include "cli/Terminal.h"
 
 namespace tolvane::cli {
 
-namespace {
-constexpr int kBarWidth = 40;
-}
-
-TCliObserver::TCliObserver(bool interactive, std::FILE* out)
-    : m_interactive(interactive), m_out(out)
+TCliObserver::TCliObserver(bool progress, bool quiet, std::FILE* out, std::function<int()> columns)
+    : m_progress(progress), m_quiet(quiet), m_out(out), m_columns(std::move(columns))
 {
+    if (!m_columns) {
+        m_columns = [out] { return TerminalColumns(out); };
+    }
 }
 
 TCliObserver::~TCliObserver()
@@ -23,14 +24,12 @@ TCliObserver::~TCliObserver()
 void TCliObserver::SetStatusText(std::string_view text)
 {
     m_status.assign(text);
-    m_lastPercent = -1;
     Draw();
 }
 
 void TCliObserver::SetProgressMax(std::int64_t max)
 {
     m_max = max;
-    m_lastPercent = -1;
     Draw();
 }
 
@@ -43,7 +42,6 @@ void TCliObserver::SetProgressPos(std::int64_t pos)
 void TCliObserver::ShowProgress(bool visible)
 {
     m_visible = visible;
-    m_lastPercent = -1;
     if (!visible) {
         Erase();
     } else {
@@ -54,7 +52,7 @@ void TCliObserver::ShowProgress(bool visible)
 void TCliObserver::RowFinished(std::size_t row, const batch::TBatchEntry& entry)
 {
     ShowProgress(false);
-    ReportRow(row, entry);
+    ReportRow(row, entry, m_quiet);
 }
 
 bool TCliObserver::CancelRequested()
@@ -64,16 +62,17 @@ bool TCliObserver::CancelRequested()
 
 void TCliObserver::Erase()
 {
-    if (m_interactive && m_drawn) {
-        std::fputs("\r\x1b[2K", m_out);
+    if (m_progress && m_drawn) {
+        std::fputs("\r\x1b[K", m_out);
         std::fflush(m_out);
         m_drawn = false;
+        m_lastLine.clear();
     }
 }
 
 void TCliObserver::Draw()
 {
-    if (!m_interactive) {
+    if (!m_progress) {
         return;
     }
     int percent = 0;
@@ -81,23 +80,14 @@ void TCliObserver::Draw()
         const std::int64_t pos = m_pos < 0 ? 0 : (m_pos > m_max ? m_max : m_pos);
         percent = static_cast<int>(pos * 100 / m_max);
     }
-    if (percent == m_lastPercent && m_drawn) {
+    const std::string line = ProgressLine(m_status, percent, m_visible, m_columns());
+    if (m_drawn && line == m_lastLine) {
         return;
     }
-    m_lastPercent = percent;
-    std::string line = "\r\x1b[2K";
-    if (m_visible) {
-        const int filled = percent * kBarWidth / 100;
-        line.push_back('[');
-        line.append(static_cast<std::size_t>(filled), '#');
-        line.append(static_cast<std::size_t>(kBarWidth - filled), ' ');
-        line.append("] ");
-        line.append(std::to_string(percent));
-        line.append("% ");
-    }
-    line.append(m_status);
-    std::fputs(line.c_str(), m_out);
+    // Back to the line's start, the new text, then clear what an older, longer text left.
+    std::fputs(("\r" + line + "\x1b[K").c_str(), m_out);
     std::fflush(m_out);
+    m_lastLine = line;
     m_drawn = true;
 }
 

@@ -1,10 +1,11 @@
 // What the command line says about a job and a batch.
-#include "CliReport.h"
+#include "cli/CliReport.h"
 
 #include <cstdio>
 
 #include "base/uniMessages.h"
 #include "base/uniPlatform.h"
+#include "cli/CliMessages.h"
 
 namespace tolvane::cli {
 
@@ -37,55 +38,63 @@ std::string WrittenLine(const driver::TJobResult& result)
     return line;
 }
 
-int ReportJob(const std::string& srcFile, const driver::TJobResult& result)
+bool ReportJob(const std::string& srcFile, const driver::TJobResult& result, bool quiet)
 {
     if (result) {
-        std::printf("%s\n%s\n", std::string(kMsgConvertSucceeded).c_str(),
-                    WrittenLine(result).c_str());
-        std::fflush(stdout);
+        if (!quiet) {
+            std::printf("%s\n%s\n", std::string(kMsgConvertSucceeded).c_str(),
+                        WrittenLine(result).c_str());
+            std::fflush(stdout);
+        }
         PrintWarnings(srcFile, result);
-        return kExitOk;
+        return true;
     }
     std::fprintf(stderr, "%s\n", std::string(kMsgConvertFailed).c_str());
     if (result.Failure) {
         std::fprintf(stderr, "%s\n", result.Failure->what());
     }
-    std::fprintf(stderr, "%s\n", WrittenLine(result).c_str());
+    if (!quiet) {
+        std::fprintf(stderr, "%s\n", WrittenLine(result).c_str());
+    }
     PrintWarnings(srcFile, result);
-    return kExitFailed;
+    return false;
 }
 
-void ReportRow(std::size_t row, const batch::TBatchEntry& entry)
+void ReportRow(std::size_t row, const batch::TBatchEntry& entry, bool quiet)
 {
-    const char* outcome = "変換していません";
-    if (entry.Status == batch::TEntryStatus::Converted) {
-        outcome = "変換しました";
-    } else if (entry.Status == batch::TEntryStatus::Failed) {
-        outcome = "失敗しました";
-    } else if (!entry.FailReason.empty()) {
-        outcome = "開始できませんでした";
+    const bool converted = entry.Status == batch::TEntryStatus::Converted;
+    if (!converted || !quiet) {
+        std::string_view outcome = kMsgRowNotConverted;
+        if (converted) {
+            outcome = kMsgRowConverted;
+        } else if (entry.Status == batch::TEntryStatus::Failed) {
+            outcome = kMsgRowFailed;
+        } else if (!entry.FailReason.empty()) {
+            outcome = kMsgRowNotStarted;
+        }
+        std::FILE* to = quiet ? stderr : stdout;
+        std::fprintf(to, "%zu\t%s\t%s -> %s\n", row + 1, std::string(outcome).c_str(),
+                     entry.SrcFile.c_str(), entry.DstFile.c_str());
+        if (!entry.FailReason.empty()) {
+            std::fprintf(to, "\t%s\n", entry.FailReason.c_str());
+        }
+        if (entry.Result && !quiet) {
+            std::fprintf(to, "\t%s\n", WrittenLine(*entry.Result).c_str());
+        }
+        std::fflush(to);
     }
-    std::printf("%zu\t%s\t%s -> %s\n", row + 1, outcome, entry.SrcFile.c_str(),
-                entry.DstFile.c_str());
-    if (!entry.FailReason.empty()) {
-        std::printf("\t%s\n", entry.FailReason.c_str());
-    }
-    if (entry.Result) {
-        std::printf("\t%s\n", WrittenLine(*entry.Result).c_str());
-    }
-    std::fflush(stdout);
     if (entry.Result) {
         PrintWarnings(entry.SrcFile, *entry.Result);
     }
 }
 
-void ReportUnfinishedRows(const batch::TBatchList& list)
+void ReportUnfinishedRows(const batch::TBatchList& list, bool quiet)
 {
     bool reached = false;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         reached = reached || list.Entries[i].Status == batch::TEntryStatus::None;
         if (reached) {
-            ReportRow(i, list.Entries[i]);
+            ReportRow(i, list.Entries[i], quiet);
         }
     }
 }
@@ -95,7 +104,7 @@ int ReportCancelled()
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", std::string(kMsgConvertCancelled).c_str());
     const int signal = CancelSignal();
-    return signal != 0 ? 128 + signal : kExitFailed;
+    return signal != 0 ? 128 + signal : 1;
 }
 
 } // namespace tolvane::cli

@@ -1,6 +1,7 @@
 // tolvane-cli: the converter on the command line (list the data items, convert, run a batch).
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -8,8 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "CliObserver.h"
-#include "CliReport.h"
 #include "base/AppError.h"
 #include "base/uniCodePage.h"
 #include "base/uniMessages.h"
@@ -18,6 +17,11 @@
 #include "base/uniPlatform.h"
 #include "batch/BatchList.h"
 #include "batch/BatchRunner.h"
+#include "cli/CliMessages.h"
+#include "cli/CliObserver.h"
+#include "cli/CliReport.h"
+#include "cli/CommandLine.h"
+#include "cli/Terminal.h"
 #include "driver/Catalogue.h"
 #include "driver/ConvertDriver.h"
 #include "shapes/uniCoordSys.h"
@@ -25,126 +29,129 @@
 namespace {
 
 using namespace tolvane::base;
+using namespace tolvane::cli;
 using namespace tolvane::driver;
 
-using tolvane::cli::kExitFailed;
-using tolvane::cli::kExitOk;
-using tolvane::cli::kExitUsage;
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
-// The coordinate systems as "0, 1, 2".
+constexpr int kItems = 0;
+constexpr int kConvert = 1;
+constexpr int kBatch = 2;
+constexpr int kHelp = 3;
+
+constexpr std::array kCommands{
+    TCommand{"items", "", kHelpItems, 0, 0},
+    TCommand{"convert", "SRC DST", kHelpConvert, 2, 2},
+    TCommand{"batch", "LISTFILE", kHelpBatch, 1, 1},
+    TCommand{"help", "[COMMAND]", kHelpHelp, 0, 1},
+};
+
+// "tokyo (0), wgs84 (1), jgd2000 (2)"
 std::string CoordSysChoices()
 {
     std::string out;
     for (std::size_t i = 0; i < tolvane::shapes::kCoordSystems.size(); ++i) {
         out.append(i == 0 ? "" : ", ");
-        out.append(std::to_string(i));
+        out.append(tolvane::shapes::kCoordSystems[i].Key);
+        out.append(" (" + std::to_string(i) + ")");
     }
     return out;
 }
 
-// The coordinate systems as "0 name, 1 name, …".
-std::string CoordSysList()
+std::optional<std::string> CheckCoordSys(std::string_view value)
 {
-    std::string out;
-    for (std::size_t i = 0; i < tolvane::shapes::kCoordSystems.size(); ++i) {
-        out.append(i == 0 ? "" : ", ");
-        out.append(std::to_string(i));
-        out.push_back(' ');
-        out.append(tolvane::shapes::kCoordSystems[i].Name);
+    if (tolvane::shapes::ParseCoordSys(value)) {
+        return std::nullopt;
     }
-    return out;
+    return FormatMessage(kMsgBadCoordSys, {value, CoordSysChoices()});
 }
 
-const char* const kUsageHead =
-    "使い方:\n"
-    "  tolvane-cli items [--define DIR]\n"
-    "      データ項目の一覧を表示します (カテゴリ, 項目番号, 名前, 形式, ファイルマスク)。\n"
-    "  tolvane-cli convert [--define DIR] --item N [--coordsys K] SRC DST\n"
-    "      SRC をデータ項目 N (0 から数えたカタログの行) として DST に変換します。\n";
-
-const char* const kUsageTail =
-    "  tolvane-cli batch [--define DIR] [--jobs N] LISTFILE\n"
-    "      バッチリストファイルの変換を順に実行し、統合が指定されていれば出力を統合します。\n"
-    "      N 個の変換を同時に行います (既定はコア数)。終了コード: 0 すべて成功, 1 失敗あり,\n"
-    "      2 実行が止まった、またはファイルが不正。\n"
-    "  tolvane-cli --help | --version\n"
-    "\n"
-    "--define DIR は Define フォルダーそのものを指定します。省略すると実行ファイルの隣の\n"
-    "Define フォルダーを使います。\n";
-
-void PrintUsage(std::FILE* out)
+std::optional<std::string> CheckJobs(std::string_view value)
 {
-    std::fputs(kUsageHead, out);
-    std::fprintf(out, "      K は座標系: %s。既定は 0。\n", CoordSysList().c_str());
-    std::fputs(kUsageTail, out);
+    const auto jobs = TryStrToInt(value);
+    if (jobs && *jobs >= 1 && *jobs <= 256) {
+        return std::nullopt;
+    }
+    return FormatMessage(kMsgBadJobs, {value});
 }
 
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "tolvane-cli: %s\n", message.c_str());
-    PrintUsage(stderr);
-    return kExitUsage;
-}
-
-struct TArgs
-{
-    std::filesystem::path DefineDir = DefaultDefineDir();
-    std::optional<std::int64_t> Item;
-    tolvane::shapes::TCoordSysIndex CoordSys = 0;
-    std::optional<std::int64_t> Jobs;
-    std::vector<std::string> Positional;
+constexpr std::array kOptions{
+    TOption{"define", 0, "DIR", kGlobal, kHelpDefine},
+    TOption{"quiet", 'q', "", kGlobal, kHelpQuiet},
+    TOption{"help", 'h', "", kGlobal, kHelpHelpOption, nullptr, nullptr, true},
+    TOption{"version", 0, "", kGlobal, kHelpVersion, nullptr, nullptr, true},
+    TOption{"item", 0, "ITEM", CommandBit(kConvert), kHelpItem},
+    TOption{"coordsys", 0, "CS", CommandBit(kConvert), kHelpCoordSys, CheckCoordSys,
+            CoordSysChoices},
+    TOption{"jobs", 0, "N", CommandBit(kBatch), kHelpJobs, CheckJobs},
 };
 
-// Takes "--define DIR" and positional arguments; anything else is a usage error.
-std::optional<TArgs> ParseCommon(const std::vector<std::string>& args, std::string& error)
+const TProgram kProgram{"tolvane-cli", kCommands, kOptions, kHelpCliUsage, kHelpCliFooter};
+
+std::filesystem::path DefineDir(const TArgs& args)
 {
-    TArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--define") {
-            if (i + 1 >= args.size()) {
-                error = "--define にはフォルダーを指定してください";
-                return std::nullopt;
-            }
-            parsed.DefineDir = args[++i];
-        } else if (arg == "--item" || arg == "--coordsys" || arg == "--jobs") {
-            if (i + 1 >= args.size()) {
-                error = arg + " には数を指定してください";
-                return std::nullopt;
-            }
-            const auto value = TryStrToInt(args[++i]);
-            if (!value) {
-                error = arg + " の値 '" + args[i] + "' は整数ではありません";
-                return std::nullopt;
-            }
-            if (arg == "--item") {
-                parsed.Item = *value;
-            } else if (arg == "--jobs") {
-                parsed.Jobs = *value;
-            } else {
-                parsed.CoordSys = static_cast<tolvane::shapes::TCoordSysIndex>(*value);
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "不明なオプションです: " + arg;
-            return std::nullopt;
-        } else {
-            parsed.Positional.push_back(arg);
-        }
-    }
-    return parsed;
+    const auto dir = args.Value("define");
+    return dir ? std::filesystem::path(*dir) : DefaultDefineDir();
 }
 
-int RunItems(const std::vector<std::string>& args)
+bool ShowsProgress(const TArgs& args)
 {
-    std::string error;
-    const auto parsed = ParseCommon(args, error);
-    if (!parsed) {
-        return UsageError(error);
+    return !args.Has("quiet") && IsTerminal(stderr);
+}
+
+// MIF output is always two or more files, and a source is read twice: no standard streams.
+void RefuseDash(const TArgs& args)
+{
+    if (std::find(args.Operands.begin(), args.Operands.end(), "-") != args.Operands.end()) {
+        throw TUsageError(std::string(kMsgDashRefused.Text()), args.Command);
     }
-    if (!parsed->Positional.empty()) {
-        return UsageError("items は引数を取りません");
+}
+
+// "  index<TAB>name<TAB>data code" for each of `items`.
+std::string ItemLines(const TCatalogue& catalogue, const std::vector<std::int64_t>& items)
+{
+    std::string out;
+    for (const std::int64_t index : items) {
+        const TCatalogueLine line = catalogue.Item(index);
+        const std::string code = DataCodeOfMask(line.FileMask);
+        out += "  " + std::to_string(index) + "\t" + SjisToUtf8(line.ItemName) + "\t" +
+               (code.empty() ? "-" : code) + "\n";
     }
-    const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
+    return out;
+}
+
+// The item that --item names: a catalogue number (checked by the job), a name or a data code.
+// Prints why and returns nullopt when it names none or several.
+std::optional<std::int64_t> ResolveItem(const TCatalogue& catalogue, const std::string& text)
+{
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+        if (const auto index = TryStrToInt(text)) {
+            return *index;
+        }
+    }
+    const TItemLookup lookup = LookUpItem(catalogue, text);
+    if (lookup.Items.size() == 1) {
+        return lookup.Items.front();
+    }
+    std::string out = "tolvane-cli: ";
+    if (lookup.Items.size() > 1) {
+        out += FormatMessage(kMsgItemAmbiguous, {text}) + "\n" + ItemLines(catalogue, lookup.Items);
+    } else if (!lookup.Candidates.empty()) {
+        out += FormatMessage(kMsgItemUnknownCandidates, {text}) + "\n" +
+               ItemLines(catalogue, lookup.Candidates);
+    } else {
+        out += FormatMessage(kMsgItemUnknown, {text}) + "\n" + std::string(kMsgItemsHint.Text()) +
+               "\n";
+    }
+    std::fputs(out.c_str(), stderr);
+    return std::nullopt;
+}
+
+int RunItems(const TArgs& args)
+{
+    const TCatalogue catalogue = LoadCatalogue(DefineDir(args));
     const TDataKindTree tree = BuildDataKindTree(catalogue.Lines());
     std::string out;
     for (const TDataKindNode& category : tree) {
@@ -152,93 +159,78 @@ int RunItems(const std::vector<std::string>& args)
         out.push_back('\n');
         for (const TDataKindNode& item : category.Children) {
             const TCatalogueLine line = catalogue.Item(item.ItemIndex);
-            out.append("  ");
-            out.append(std::to_string(item.ItemIndex));
-            out.push_back('\t');
-            out.append(SjisToUtf8(item.Caption));
-            out.push_back('\t');
-            out.append(SjisToUtf8(line.FormatCode));
-            out.push_back('\t');
-            out.append(SjisToUtf8(line.FileMask));
-            out.push_back('\n');
+            const std::string code = DataCodeOfMask(line.FileMask);
+            out += "  " + std::to_string(item.ItemIndex) + "\t" + SjisToUtf8(item.Caption) + "\t" +
+                   (code.empty() ? "-" : code) + "\t" + SjisToUtf8(line.FormatCode) + "\t" +
+                   SjisToUtf8(line.FileMask) + "\n";
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return kExitOk;
 }
 
-int RunConvert(const std::vector<std::string>& args)
+int RunConvert(const TArgs& args)
 {
-    std::string error;
-    const auto parsed = ParseCommon(args, error);
-    if (!parsed) {
-        return UsageError(error);
+    RefuseDash(args);
+    const auto itemText = args.Value("item");
+    if (!itemText) {
+        throw TUsageError(std::string(kMsgItemRequired.Text()), args.Command);
     }
-    if (!parsed->Item) {
-        return UsageError("--item でデータ項目の番号を指定してください");
+    const auto coordSys = tolvane::shapes::ParseCoordSys(args.Value("coordsys").value_or("0"));
+    const TCatalogue catalogue = LoadCatalogue(DefineDir(args));
+    const auto item = ResolveItem(catalogue, *itemText);
+    if (!item) {
+        return kExitUsage;
     }
-    if (parsed->Positional.size() != 2) {
-        return UsageError("変換元と変換後のファイル名を指定してください");
-    }
-    if (tolvane::shapes::FindCoordSys(parsed->CoordSys) == nullptr) {
-        return UsageError("--coordsys は " + CoordSysChoices() + " のどれかです");
-    }
-    const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
+    const bool quiet = args.Has("quiet");
     InstallCancelSignals();
-    tolvane::cli::TCliObserver observer(IsTerminal(stderr));
+    TCliObserver observer(ShowsProgress(args), quiet);
     try {
-        const TJobResult result =
-            ConvertDataItem(catalogue, *parsed->Item, parsed->Positional[0], parsed->Positional[1],
-                            parsed->CoordSys, observer);
-        return tolvane::cli::ReportJob(parsed->Positional[0], result);
+        const TJobResult result = ConvertDataItem(catalogue, *item, args.Operands[0],
+                                                  args.Operands[1], coordSys.value_or(0), observer);
+        return ReportJob(args.Operands[0], result, quiet) ? kExitOk : kExitFailed;
     } catch (const TJobCancelled&) {
-        return tolvane::cli::ReportCancelled();
+        return ReportCancelled();
     }
 }
 
-int RunBatchFile(const std::vector<std::string>& args)
+int RunBatchFile(const TArgs& args)
 {
     using namespace tolvane::batch;
-    std::string error;
-    const auto parsed = ParseCommon(args, error);
-    if (!parsed) {
-        return UsageError(error);
-    }
-    if (parsed->Positional.size() != 1) {
-        return UsageError("バッチリストファイルを 1 つ指定してください");
-    }
+    RefuseDash(args);
     unsigned jobs = std::max(1U, std::thread::hardware_concurrency());
-    if (parsed->Jobs) {
-        if (*parsed->Jobs < 1 || *parsed->Jobs > 256) {
-            return UsageError("--jobs は 1 から 256 までです");
-        }
-        jobs = static_cast<unsigned>(*parsed->Jobs);
+    if (const auto value = args.Value("jobs")) {
+        jobs = static_cast<unsigned>(TryStrToInt(*value).value_or(1));
     }
-    const TCatalogue catalogue = LoadCatalogue(parsed->DefineDir);
+    const TCatalogue catalogue = LoadCatalogue(DefineDir(args));
     TBatchList list;
-    LoadBatchFile(parsed->Positional[0], catalogue, list);
+    LoadBatchFile(args.Operands[0], catalogue, list);
     if (const auto warning = CheckBatchRun(catalogue, list)) {
         std::fprintf(stderr, "tolvane-cli: %s\n", warning->c_str());
         return kExitUsage;
     }
+    const bool quiet = args.Has("quiet");
     InstallCancelSignals();
-    tolvane::cli::TCliObserver observer(IsTerminal(stderr));
+    TCliObserver observer(ShowsProgress(args), quiet);
     try {
         RunBatch(catalogue, list, observer, jobs);
     } catch (const TJobCancelled&) {
-        tolvane::cli::ReportUnfinishedRows(list);
-        return tolvane::cli::ReportCancelled();
+        ReportUnfinishedRows(list, quiet);
+        return ReportCancelled();
     } catch (...) {
-        tolvane::cli::ReportUnfinishedRows(list);
+        ReportUnfinishedRows(list, quiet);
         throw;
     }
-    if (MergeRequested(list)) {
-        std::printf("統合しました: %s\n", list.CombineFile.c_str());
-    } else if (const auto skipped = MergeSkipReason(list)) {
+    if (const auto skipped = MergeSkipReason(list)) {
         std::fflush(stdout);
         std::fprintf(stderr, "tolvane-cli: %s\n", skipped->c_str());
     }
-    std::printf("%s\n", std::string(kMsgBatchFinished).c_str());
+    if (!quiet) {
+        if (MergeRequested(list)) {
+            std::printf("%s\n", FormatMessage(kMsgMerged, {list.CombineFile}).c_str());
+        }
+        std::printf("%s\n", std::string(kMsgBatchFinished).c_str());
+    }
     for (const TBatchEntry& entry : list.Entries) {
         if (entry.Status != TEntryStatus::Converted) {
             return kExitFailed;
@@ -247,37 +239,54 @@ int RunBatchFile(const std::vector<std::string>& args)
     return kExitOk;
 }
 
+int RunHelp(const TArgs& args)
+{
+    int command = -1;
+    if (!args.Operands.empty()) {
+        const auto found = std::find_if(kCommands.begin(), kCommands.end(), [&](const TCommand& c) {
+            return c.Name == args.Operands.front();
+        });
+        if (found == kCommands.end()) {
+            throw TUsageError(FormatMessage(kMsgUnknownCommand, {args.Operands.front()}), kHelp);
+        }
+        command = static_cast<int>(found - kCommands.begin());
+    }
+    std::fputs(HelpText(kProgram, command).c_str(), stdout);
+    return kExitOk;
+}
+
+int Run(const std::vector<std::string>& argv)
+{
+    const TArgs args = ParseArgs(kProgram, argv);
+    if (args.Has("help")) {
+        std::fputs(HelpText(kProgram, args.Command).c_str(), stdout);
+        return kExitOk;
+    }
+    if (args.Has("version")) {
+        std::printf("tolvane-cli %s\n", TOLVANE_VERSION);
+        return kExitOk;
+    }
+    switch (args.Command) {
+    case kItems:
+        return RunItems(args);
+    case kConvert:
+        return RunConvert(args);
+    case kBatch:
+        return RunBatchFile(args);
+    default:
+        return RunHelp(args);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        return UsageError("コマンドを指定してください");
-    }
-    const std::string command = args.front();
-    args.erase(args.begin());
+    SetMessageLanguage(LanguageFromEnvironment());
     try {
-        if (command == "--help" || command == "-h" || command == "help") {
-            PrintUsage(stdout);
-            return kExitOk;
-        }
-        if (command == "--version") {
-            std::printf("tolvane-cli %s\n", TOLVANE_VERSION);
-            return kExitOk;
-        }
-        if (command == "items") {
-            return RunItems(args);
-        }
-        if (command == "convert") {
-            return RunConvert(args);
-        }
-        if (command == "batch") {
-            return RunBatchFile(args);
-        }
-        return UsageError("不明なコマンドです: " + command);
-    } catch (const TAppError& e) {
-        std::fprintf(stderr, "tolvane-cli: %s\n", e.what());
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const TUsageError& e) {
+        std::fputs(UsageErrorText(kProgram, e).c_str(), stderr);
         return kExitUsage;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tolvane-cli: %s\n", e.what());

@@ -4,7 +4,7 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(layers base shapes mif gdal ksj driver batch app)
+set(layers base shapes mif gdal ksj driver batch app cli)
 
 # What each folder may include besides itself.
 set(may_base "")
@@ -16,7 +16,7 @@ set(may_driver base shapes mif gdal ksj)
 set(may_batch base shapes mif gdal ksj driver)
 set(may_app base shapes mif gdal ksj driver batch)
 set(may_cli base shapes mif gdal ksj driver batch)
-set(may_tools base shapes mif gdal ksj driver batch app)
+set(may_tools base shapes mif gdal ksj driver batch app cli)
 
 set(places)
 foreach(layer ${layers})

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev gdal-bin
-          fonts-ipafont-gothic qt6-translations-l10n "$@")
+          libgdal-dev libproj-dev fonts-ipafont-gothic qt6-translations-l10n "$@")
 
 missing=()
 for p in "${packages[@]}"; do

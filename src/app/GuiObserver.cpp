@@ -63,6 +63,11 @@ void TGuiObserver::ProcessEvents()
     }
 }
 
+bool TGuiObserver::CancelRequested()
+{
+    return IsCancelRequested && IsCancelRequested();
+}
+
 void TGuiObserver::RowSelected(std::size_t row)
 {
     if (OnRowSelected) {

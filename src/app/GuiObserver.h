@@ -25,12 +25,15 @@ public:
     void SetProgressPos(std::int64_t pos) override;
     void ShowProgress(bool visible) override;
     void ProcessEvents() override;
+    bool CancelRequested() override;
     void RowSelected(std::size_t row) override;
     void RowFinished(std::size_t row, const batch::TBatchEntry& entry) override;
 
     /// What the window does when a batch row is selected or has its outcome.
     std::function<void(std::size_t)> OnRowSelected;
     std::function<void(std::size_t, const batch::TBatchEntry&)> OnRowFinished;
+    /// Whether the user asked the job to stop (asked at every pump point).
+    std::function<bool()> IsCancelRequested;
 
 private:
     QPointer<QLabel> m_statusPanel;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -47,8 +48,12 @@ THelpWindow::THelpWindow(const QString& helpDir, QWidget* parent)
     searchLabel->setBuddy(m_search);
     m_list = new QListWidget(left);
     m_list->setObjectName(QStringLiteral("lstTopics"));
+    m_notFound = new QLabel(QStringLiteral("見つかりません"), left);
+    m_notFound->setObjectName(QStringLiteral("lblNotFound"));
+    m_notFound->hide();
     leftLayout->addWidget(searchLabel);
     leftLayout->addWidget(m_search);
+    leftLayout->addWidget(m_notFound);
     leftLayout->addWidget(new QLabel(QStringLiteral("トピック:"), left));
     leftLayout->addWidget(m_list);
 
@@ -64,6 +69,10 @@ THelpWindow::THelpWindow(const QString& helpDir, QWidget* parent)
     splitter->setSizes({220, 560});
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
+
+    // Esc closes the help window, as it closes a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) { Search(text); });
     connect(m_search, &QLineEdit::returnPressed, this, [this] { Search(m_search->text()); });
@@ -146,6 +155,17 @@ QStringList THelpWindow::Search(const QString& keyword)
             }
         }
     }
+    m_notFound->setVisible(first < 0 && !word.isEmpty());
+    if (first < 0 && !word.isEmpty()) {
+        // Nothing to show: no topic stays selected, and no page keeps an old mark.
+        {
+            const QSignalBlocker blocker(m_list);
+            m_list->setCurrentRow(-1);
+        }
+        m_current = -1;
+        m_page->setPlainText(QStringLiteral("「") + word +
+                             QStringLiteral("」を含むトピックは見つかりません。"));
+    }
     if (first >= 0) {
         if (m_list->currentRow() != first) {
             m_list->setCurrentRow(first);
@@ -179,8 +199,13 @@ void THelpWindow::ShowSelectedTopic()
         return;
     }
     m_current = index;
-    m_page->setSource(QUrl::fromLocalFile(
-        QDir(m_helpDir).filePath(m_topics.at(static_cast<std::size_t>(index)).File)));
+    const QUrl page = QUrl::fromLocalFile(
+        QDir(m_helpDir).filePath(m_topics.at(static_cast<std::size_t>(index)).File));
+    if (m_page->source() == page) {
+        m_page->reload(); // the page was replaced by a "not found" text meanwhile
+    } else {
+        m_page->setSource(page);
+    }
 }
 
 QString THelpWindow::CurrentTitle() const

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTextBrowser;
@@ -27,7 +28,8 @@ public:
     /// Titles of every topic, in list order.
     QStringList TopicTitles() const;
     /// Lists only the topics whose title or text holds `keyword` (any letter case; empty lists
-    /// all), shows the first of them with the keyword marked, and returns their titles.
+    /// all), shows the first of them with the keyword marked, and returns their titles. When
+    /// none holds it, says "見つかりません" and shows no topic.
     QStringList Search(const QString& keyword);
     /// Shows topic `index` of the full list.
     void ShowTopic(int index);
@@ -49,6 +51,7 @@ private:
     std::vector<TTopic> m_topics;
     int m_current = -1;
     QLineEdit* m_search = nullptr;
+    QLabel* m_notFound = nullptr;
     QListWidget* m_list = nullptr;
     QTextBrowser* m_page = nullptr;
 };

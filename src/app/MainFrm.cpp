@@ -1,6 +1,7 @@
 // The main window.
 #include "app/MainFrm.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -11,20 +12,29 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include "app/AboutDlg.h"
+#include "app/AnchorLayout.h"
 #include "app/AppResources.h"
 #include "app/GuiObserver.h"
 #include "app/Help.h"
@@ -40,12 +50,26 @@ namespace tolvane::app {
 
 namespace {
 
-// Client area: 866 x 478 below the menu bar, the status bar (19 high) at its bottom.
+// The design: a client area of 866 x 478 below the menu bar, the status bar (19 high) at its
+// bottom; the window grows and shrinks from there.
 constexpr int kClientWidth = 866;
 constexpr int kClientHeight = 478;
 constexpr int kStatusBarHeight = 19;
 constexpr int kPanel0Width = 390;
 constexpr int kPanel1Width = 50;
+constexpr int kPaneHeight = kClientHeight - kStatusBarHeight;
+// The two halves and the splitter between them: the editor up to x 392, the batch list from
+// x 398.
+constexpr int kLeftPaneWidth = 392;
+constexpr int kSplitterHandle = 6;
+constexpr int kRightPaneLeft = kLeftPaneWidth + kSplitterHandle;
+constexpr int kRightPaneWidth = kClientWidth - kRightPaneLeft;
+// The smallest halves: the tree and the batch list keep about six rows, every button its
+// caption.
+constexpr int kLeftPaneMinWidth = 296;
+constexpr int kRightPaneMinWidth = 456;
+constexpr int kPaneMinHeight = 294;
+constexpr int kCancelButtonWidth = 64;
 
 const QString kCaption = QStringLiteral("Tolvane Converter");
 const QString kDownloadPage = QStringLiteral("https://nlftp.mlit.go.jp/ksj/");
@@ -53,11 +77,50 @@ const QString kDownloadPage = QStringLiteral("https://nlftp.mlit.go.jp/ksj/");
 const QString kMsgSelectItem = QStringLiteral("変換を行うデータ項目を選択してください。");
 const QString kMsgBadSource = QStringLiteral("変換元のファイル名が不正です。");
 const QString kMsgBadDestination = QStringLiteral("変換後のファイル名が不正です。");
+const QString kAskCancel = QStringLiteral("変換を中止しますか？");
+const QString kAskSaveList =
+    QStringLiteral("バッチリストの変更が保存されていません。保存しますか？");
 
+// Why a command is disabled.
+const QString kWhyBusy = QStringLiteral("変換中です。");
+const QString kWhyNoItem = QStringLiteral("データ項目が選択されていません。");
+const QString kWhyCategory =
+    QStringLiteral("分類が選択されています。その下のデータ項目を選択してください。");
+const QString kWhyNoSource = QStringLiteral("変換元のファイル名がありません。");
+const QString kWhySourceMissing = QStringLiteral("変換元のファイルが見つかりません。");
+const QString kWhySourceNotFile = QStringLiteral("変換元がファイルではありません。");
+const QString kWhyNoDestination = QStringLiteral("変換後のファイル名がありません。");
+const QString kWhyLedgerOnly =
+    QStringLiteral("台帳だけのデータ項目はバッチリストに追加できません（すぐに変換できます）。");
+const QString kWhyNoRow = QStringLiteral("バッチリストの行が選択されていません。");
+const QString kWhyEmptyList = QStringLiteral("バッチリストが空です。");
+const QString kWhyNotCombinable =
+    QStringLiteral("統合できるのは、同じデータ項目と同じ投影法の行が 2 行以上あるときだけです。");
+
+// The dialogs' filters: description and pattern pairs joined by "|". The save dialogs offer
+// one entry per output format.
 const QString kFilterMif = QStringLiteral("MapInfo インポート/エクスポート (*.mif)|*.mif");
 const QString kFilterCsv = QStringLiteral("CSVファイル (*.csv)|*.csv");
 const QString kFilterBatch =
     QStringLiteral("Tolvaneバッチファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
+
+QString SourceFilter(const QString& mask)
+{
+    return QStringLiteral("国土数値情報(") + mask + QStringLiteral(")|") + mask +
+           QStringLiteral("|すべてのファイル(*.*)|*.*");
+}
+
+// The destination dialog's filter and default extension for an item.
+void SetOutputFilter(TFileDialog& dialog, bool ledgerOnly)
+{
+    dialog.Filter = ledgerOnly ? kFilterCsv : kFilterMif;
+    dialog.DefaultExt = ledgerOnly ? QStringLiteral("csv") : QStringLiteral("mif");
+}
+
+const char* OutputExt(bool ledgerOnly)
+{
+    return ledgerOnly ? ".csv" : ".mif";
+}
 
 constexpr int kItemIndexRole = Qt::UserRole;
 
@@ -81,22 +144,9 @@ bool IsExistingFile(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
+QString FolderOf(const QString& path)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-template <class TWidget>
-TWidget* AddControl(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* widget = new TWidget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
+    return QFileInfo(path).absolutePath();
 }
 
 QAction* NewAction(QObject* parent, const char* name, const QString& caption)
@@ -116,7 +166,164 @@ void BindAction(QPushButton* button, QAction* action)
                      [button, action] { button->setEnabled(action->isEnabled()); });
 }
 
+// Builds one half of the client area: each control at its design place (client coordinates)
+// with the edges it follows.
+class TPaneBuilder
+{
+public:
+    TPaneBuilder(QSplitter* splitter, const char* name, int left, int width, int minWidth)
+        : m_pane(new QWidget(splitter)), m_left(left)
+    {
+        m_pane->setObjectName(QString::fromLatin1(name));
+        m_layout =
+            new TAnchorLayout(m_pane, QSize(width, kPaneHeight), QSize(minWidth, kPaneMinHeight));
+        splitter->addWidget(m_pane);
+    }
+
+    template <class TWidget>
+    TWidget* Add(const char* name, int left, int top, int width, int height, unsigned anchors)
+    {
+        auto* widget = new TWidget(m_pane);
+        widget->setObjectName(QString::fromLatin1(name));
+        m_layout->AddWidget(widget, QRect(left - m_left, top, width, height), anchors);
+        return widget;
+    }
+
+    QLabel* Label(const char* name, const QString& text, int left, int top, unsigned anchors)
+    {
+        auto* label = new QLabel(text, m_pane);
+        label->setObjectName(QString::fromLatin1(name));
+        label->adjustSize();
+        m_layout->AddWidget(label, QRect(QPoint(left - m_left, top), label->size()), anchors);
+        return label;
+    }
+
+private:
+    QWidget* m_pane;
+    TAnchorLayout* m_layout = nullptr;
+    int m_left;
+};
+
+constexpr unsigned kAnchorLeftBottom = AnchorLeft | AnchorBottom;
+constexpr unsigned kAnchorRightBottom = AnchorRight | AnchorBottom;
+constexpr unsigned kAnchorWideBottom = AnchorLeft | AnchorRight | AnchorBottom;
+
+// "m:ss", or "h:mm:ss" from an hour on.
+QString ElapsedText(qint64 milliseconds)
+{
+    const qint64 seconds = milliseconds / 1000;
+    if (seconds >= 3600) {
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    }
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// The second line of a successful job's box: what it wrote. Empty when the job reports no files.
+QString WrittenSummary(const driver::TJobResult& result, bool ledgerOnly)
+{
+    if (result.Files.empty()) {
+        return {};
+    }
+    QStringList parts;
+    if (!ledgerOnly) {
+        parts.append(QStringLiteral("図形 %L1 件").arg(result.Objects));
+    }
+    if (ledgerOnly || result.LedgerRows > 0) {
+        parts.append(QStringLiteral("台帳 %L1 行").arg(result.LedgerRows));
+    }
+    QStringList names;
+    for (const std::filesystem::path& file : result.Files) {
+        names.append(PathToQString(file.filename()));
+    }
+    return parts.join(QStringLiteral("、")) + QStringLiteral("を書き出しました（") +
+           names.join(QStringLiteral("、")) + QStringLiteral("）。");
+}
+
+// Local files among dropped URLs.
+QStringList LocalFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            files.append(url.toLocalFile());
+        }
+    }
+    return files;
+}
+
+// The path columns of the batch list: two paths of one folder differ in their file names, so
+// the folder gives way first.
+class TPathDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // The style's own margins around the text.
+        constexpr int kTextMargins = 8;
+        option->text =
+            ElidePath(option->text, option->fontMetrics, option->rect.width() - kTextMargins);
+    }
+};
+
 } // namespace
+
+QString ElidePath(const QString& path, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(path) <= width) {
+        return path;
+    }
+    const qsizetype slash =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    const int folderRoom = width - metrics.horizontalAdvance(path.mid(slash));
+    const QChar ellipsis(0x2026);
+    if (slash > 0 && folderRoom >= 3 * metrics.horizontalAdvance(ellipsis)) {
+        return metrics.elidedText(path.left(slash), Qt::ElideRight, folderRoom) + path.mid(slash);
+    }
+    // Not even the file name fits: a short head, and as much of the end as there is room for
+    // (the names of one item share their beginning and differ towards their end).
+    QString head = metrics.elidedText(path, Qt::ElideRight, std::max(width / 4, 0));
+    if (!head.endsWith(ellipsis)) {
+        head = QString(ellipsis);
+    }
+    const int tailRoom = width - metrics.horizontalAdvance(head);
+    qsizetype tail = 0;
+    while (tail < path.size() && metrics.horizontalAdvance(path.right(tail + 1)) <= tailRoom) {
+        ++tail;
+    }
+    return head + path.right(tail);
+}
+
+std::vector<std::int64_t> ItemsForFile(const driver::TCatalogue& catalogue, const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    std::vector<std::int64_t> items;
+    if (name.isEmpty()) {
+        return items;
+    }
+    for (std::int64_t index = 0; index < catalogue.Count(); ++index) {
+        const QString masks = SjisToQString(catalogue.Item(index).FileMask);
+        for (const QString& mask : masks.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QRegularExpression pattern(
+                QRegularExpression::wildcardToRegularExpression(mask.trimmed()),
+                QRegularExpression::CaseInsensitiveOption);
+            if (pattern.match(name).hasMatch()) {
+                items.push_back(index);
+                break;
+            }
+        }
+    }
+    return items;
+}
 
 // Marks the window busy for one job or batch: the inputs and the commands that would change
 // them or start another job are disabled, and closing is refused until the scope ends.
@@ -170,13 +377,9 @@ void TfrmMain::FormCreate()
     setWindowTitle(kCaption);
     setWindowIcon(ProgramIcon());
     setFont(JapaneseGothicFont());
-    // Single border with system menu and minimize box; no maximize box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
 
-    m_saveDialog1.Filter = kFilterMif;
-    m_saveDialog1.DefaultExt = QStringLiteral("mif");
+    SetOutputFilter(m_saveDialog1, false);
     m_openDialog2.Filter = kFilterBatch;
     m_saveDialog2.Filter = kFilterBatch;
     m_saveDialog2.DefaultExt = QStringLiteral("txt");
@@ -186,8 +389,9 @@ void TfrmMain::FormCreate()
     CreateControls();
     ConnectHandlers();
 
-    // The window never takes another size: the client area below the menu bar is 866 x 478.
-    setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
+    // The design size: the client area below the menu bar is 866 x 478. The layouts give the
+    // smallest size.
+    resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
 
     // The enabling rules run whenever the application is about to wait for events.
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
@@ -219,13 +423,24 @@ void TfrmMain::FormShow()
     }
     LoadWindowPlacement(*this, m_options.Settings);
     PlaceProgressBar();
+    RestoreSession();
     UpdateActions();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
     if (m_busy) {
-        // The running job uses the window's lists and files until it returns.
+        // The running job uses the window's lists and files until it returns: it is asked to
+        // stop, and the window closes once it has.
+        event->ignore();
+        if (!m_closeAfterJob &&
+            (m_cancelRequested || m_ui.Question(kAskCancel, TQuestion::YesNo) == TAnswer::Yes)) {
+            m_cancelRequested = true;
+            m_closeAfterJob = true;
+        }
+        return;
+    }
+    if (!ConfirmDiscardBatchList()) {
         event->ignore();
         return;
     }
@@ -240,9 +455,54 @@ void TfrmMain::FormClose()
     }
     try {
         m_savedSettings = SaveWindowPlacement(*this, m_options.Settings);
+        SaveSession(m_savedSettings);
     } catch (...) { // NOLINT(bugprone-empty-catch): closing never fails over the settings
         m_savedSettings.clear();
     }
+}
+
+void TfrmMain::RestoreSession()
+{
+    const TSessionSettings session = ReadSessionSettings(SettingsFileToRead(m_options.Settings));
+    m_openDialog1.Dir = session.SourceDir;
+    m_saveDialog1.Dir = session.DestinationDir;
+    m_openDialog2.Dir = session.BatchDir;
+    m_saveDialog2.Dir = session.BatchDir;
+    if (session.ItemIndex >= 0 && session.ItemIndex < m_catalogue.Count() &&
+        SjisToQString(m_catalogue.Item(session.ItemIndex).ItemName) == session.ItemName) {
+        SelectItemNode(session.ItemIndex);
+    }
+    if (session.CoordSys >= 0 && session.CoordSys < cboCoordSys->count()) {
+        cboCoordSys->setCurrentIndex(session.CoordSys);
+    }
+    chkCombine->setChecked(session.Combine);
+    edtConbineFile->setText(session.CombineFile);
+    m_batchModified = false;
+    m_recent = session.RecentBatchLists;
+    while (m_recent.size() > kMaxRecentBatchLists) {
+        m_recent.removeLast();
+    }
+    RebuildRecentMenu();
+}
+
+void TfrmMain::SaveSession(const QString& iniPath)
+{
+    if (iniPath.isEmpty()) {
+        return;
+    }
+    TSessionSettings session;
+    session.SourceDir = m_openDialog1.Dir;
+    session.DestinationDir = m_saveDialog1.Dir;
+    session.BatchDir = m_saveDialog2.Dir;
+    if (const auto index = SelectedItemIndex(); index && *index < m_catalogue.Count()) {
+        session.ItemIndex = *index;
+        session.ItemName = SjisToQString(m_catalogue.Item(*index).ItemName);
+    }
+    session.CoordSys = cboCoordSys->currentIndex();
+    session.Combine = chkCombine->isChecked();
+    session.CombineFile = edtConbineFile->text();
+    session.RecentBatchLists = m_recent;
+    WriteSessionSettings(iniPath, session);
 }
 
 // ---- Controls ----
@@ -256,6 +516,12 @@ void TfrmMain::CreateActions()
     actConvert = NewAction(this, "actConvert", QStringLiteral("すぐに変換"));
     actBarchClear = NewAction(this, "actBarchClear", QStringLiteral("クリア"));
     actBatchExec = NewAction(this, "actBatchExec", QStringLiteral("バッチ変換開始"));
+    actCancel = NewAction(this, "actCancel", QStringLiteral("中止"));
+    actCancel->setShortcut(QKeySequence(Qt::Key_Escape));
+    actCancel->setToolTip(QStringLiteral("変換を中止します (Esc)"));
+    actCancel->setEnabled(false);
+    // Esc reaches it wherever the focus is in the window.
+    addAction(actCancel);
 }
 
 void TfrmMain::CreateMenu()
@@ -272,6 +538,8 @@ void TfrmMain::CreateMenu()
     X1 = NewAction(file, "X1", QStringLiteral("終了(&X)"));
     file->addAction(O1);
     file->addAction(S1);
+    m_recentMenu = file->addMenu(QStringLiteral("最近使ったバッチリスト(&R)"));
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
     file->addSeparator();
     file->addAction(K1);
     file->addSeparator();
@@ -289,14 +557,23 @@ void TfrmMain::CreateMenu()
 
 void TfrmMain::CreateControls()
 {
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("pnlClient"));
-    client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
-    setCentralWidget(client);
+    // The two halves side by side with a splitter; at the design size every control sits at
+    // its design place, and the tree and the batch list take what the window grows by.
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("pnlClient"));
+    m_splitter->setHandleWidth(kSplitterHandle);
+    m_splitter->setChildrenCollapsible(false);
+    setCentralWidget(m_splitter);
+    TPaneBuilder left(m_splitter, "pnlEditor", 0, kLeftPaneWidth, kLeftPaneMinWidth);
+    TPaneBuilder right(m_splitter, "pnlBatch", kRightPaneLeft, kRightPaneWidth, kRightPaneMinWidth);
+    // The batch list's paths want the room more than the tree's names.
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 2);
+    m_splitter->setSizes({kLeftPaneWidth, kRightPaneWidth});
 
     // Created in tab order, each label beside the control it names.
-    AddLabel(client, "Label1", QStringLiteral("変換する国土数値情報のデータ項目"), 8, 8);
-    tvwDataKind = AddControl<QTreeWidget>(client, "tvwDataKind", 8, 24, 377, 265);
+    left.Label("Label1", QStringLiteral("変換する国土数値情報のデータ項目"), 8, 8, AnchorTopLeft);
+    tvwDataKind = left.Add<QTreeWidget>("tvwDataKind", 8, 24, 377, 265, AnchorAll);
     tvwDataKind->setHeaderHidden(true);
     tvwDataKind->setColumnCount(1);
     tvwDataKind->setIndentation(19);
@@ -304,24 +581,24 @@ void TfrmMain::CreateControls()
     tvwDataKind->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tvwDataKind->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    AddLabel(client, "Label2", QStringLiteral("変換元のファイル名"), 8, 296);
-    edtSrcFile = AddControl<QLineEdit>(client, "edtSrcFile", 8, 312, 321, 20);
-    btnSrcBrows = AddControl<QPushButton>(client, "btnSrcBrows", 336, 312, 49, 21);
-    AddLabel(client, "Label3", QStringLiteral("変換後のファイル名"), 8, 344);
-    edtDscFile = AddControl<QLineEdit>(client, "edtDscFile", 8, 360, 321, 20);
-    btnDscBrows = AddControl<QPushButton>(client, "btnDscBrows", 336, 360, 49, 21);
-    AddLabel(client, "Label6", QStringLiteral("投影法"), 8, 392);
-    cboCoordSys = AddControl<QComboBox>(client, "cboCoordSys", 8, 408, 377, 20);
+    left.Label("Label2", QStringLiteral("変換元のファイル名"), 8, 296, kAnchorLeftBottom);
+    edtSrcFile = left.Add<QLineEdit>("edtSrcFile", 8, 312, 321, 20, kAnchorWideBottom);
+    btnSrcBrows = left.Add<QPushButton>("btnSrcBrows", 336, 312, 49, 21, kAnchorRightBottom);
+    left.Label("Label3", QStringLiteral("変換後のファイル名"), 8, 344, kAnchorLeftBottom);
+    edtDscFile = left.Add<QLineEdit>("edtDscFile", 8, 360, 321, 20, kAnchorWideBottom);
+    btnDscBrows = left.Add<QPushButton>("btnDscBrows", 336, 360, 49, 21, kAnchorRightBottom);
+    left.Label("Label6", QStringLiteral("投影法"), 8, 392, kAnchorLeftBottom);
+    cboCoordSys = left.Add<QComboBox>("cboCoordSys", 8, 408, 377, 20, kAnchorWideBottom);
     for (const shapes::TCoordSys& coordSys : shapes::kCoordSystems) {
         cboCoordSys->addItem(Utf8ToQString(coordSys.Name));
     }
     cboCoordSys->setCurrentIndex(0);
-    btnAdd = AddControl<QPushButton>(client, "btnAdd", 112, 432, 115, 21);
-    btnReplace = AddControl<QPushButton>(client, "btnReplace", 232, 432, 57, 21);
-    btnConvert = AddControl<QPushButton>(client, "btnConvert", 312, 432, 75, 21);
+    btnAdd = left.Add<QPushButton>("btnAdd", 112, 432, 115, 21, kAnchorRightBottom);
+    btnReplace = left.Add<QPushButton>("btnReplace", 232, 432, 57, 21, kAnchorRightBottom);
+    btnConvert = left.Add<QPushButton>("btnConvert", 312, 432, 75, 21, kAnchorRightBottom);
 
-    AddLabel(client, "Label4", QStringLiteral("バッチリスト"), 400, 8);
-    lvwBatch = AddControl<QTreeWidget>(client, "lvwBatch", 400, 24, 457, 337);
+    right.Label("Label4", QStringLiteral("バッチリスト"), 400, 8, AnchorTopLeft);
+    lvwBatch = right.Add<QTreeWidget>("lvwBatch", 400, 24, 457, 337, AnchorAll);
     lvwBatch->setColumnCount(5);
     lvwBatch->setHeaderLabels({QString(), QStringLiteral("データ項目"),
                                QStringLiteral("元ファイル"), QStringLiteral("先ファイル"),
@@ -342,24 +619,33 @@ void TfrmMain::CreateControls()
     lvwBatch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvwBatch->setSortingEnabled(false);
     lvwBatch->setIconSize(QSize(16, 16));
-    lvwBatch->setTextElideMode(Qt::ElideRight);
+    // Long texts are cut in the middle; the paths keep their file names.
+    lvwBatch->setTextElideMode(Qt::ElideMiddle);
+    auto* paths = new TPathDelegate(lvwBatch);
+    lvwBatch->setItemDelegateForColumn(2, paths);
+    lvwBatch->setItemDelegateForColumn(3, paths);
     lvwBatch->viewport()->installEventFilter(this);
 
-    chkCombine = AddControl<QCheckBox>(client, "chkCombine", 400, 368, 441, 17);
+    chkCombine = right.Add<QCheckBox>("chkCombine", 400, 368, 441, 17, kAnchorLeftBottom);
     chkCombine->setText(
         QStringLiteral("ファイルを統合する。（同一のデータ項目と投影法の変換時のみ使用可能）"));
     chkCombine->setEnabled(false);
-    AddLabel(client, "Label5", QStringLiteral("統合後のファイル名"), 400, 392);
-    edtConbineFile = AddControl<QLineEdit>(client, "edtConbineFile", 400, 408, 401, 20);
+    right.Label("Label5", QStringLiteral("統合後のファイル名"), 400, 392, kAnchorLeftBottom);
+    edtConbineFile = right.Add<QLineEdit>("edtConbineFile", 400, 408, 401, 20, kAnchorWideBottom);
     edtConbineFile->setEnabled(false);
-    btnCmbBrowse = AddControl<QPushButton>(client, "btnCmbBrowse", 808, 408, 49, 21);
+    btnCmbBrowse = right.Add<QPushButton>("btnCmbBrowse", 808, 408, 49, 21, kAnchorRightBottom);
     btnCmbBrowse->setText(QStringLiteral("参照"));
     btnCmbBrowse->setEnabled(false);
-    btnClear = AddControl<QPushButton>(client, "btnClear", 600, 432, 75, 21);
-    btnRemove = AddControl<QPushButton>(client, "btnRemove", 680, 432, 75, 21);
+    btnClear = right.Add<QPushButton>("btnClear", 600, 432, 75, 21, kAnchorRightBottom);
+    btnRemove = right.Add<QPushButton>("btnRemove", 680, 432, 75, 21, kAnchorRightBottom);
     btnRemove->setText(QStringLiteral("削除"));
     btnRemove->setEnabled(false);
-    btnBatch = AddControl<QPushButton>(client, "btnBatch", 760, 432, 99, 21);
+    btnBatch = right.Add<QPushButton>("btnBatch", 760, 432, 99, 21, kAnchorRightBottom);
+
+    // Files are dropped on the window, not typed into the edits as text.
+    for (QLineEdit* edit : {edtSrcFile, edtDscFile, edtConbineFile}) {
+        edit->setAcceptDrops(false);
+    }
 
     BindAction(btnSrcBrows, actSrcBrowse);
     BindAction(btnDscBrows, actDstBrowse);
@@ -368,16 +654,23 @@ void TfrmMain::CreateControls()
     BindAction(btnConvert, actConvert);
     BindAction(btnClear, actBarchClear);
     BindAction(btnBatch, actBatchExec);
+    // A disabled control says why on hovering: in its tooltip and in the status bar.
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             btnSrcBrows, btnDscBrows, btnAdd, btnReplace, btnConvert, chkCombine, edtConbineFile,
+             btnCmbBrowse, btnClear, btnRemove, btnBatch}) {
+        widget->installEventFilter(this);
+    }
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedSize(kClientWidth, kStatusBarHeight);
+    StatusBar1->setFixedHeight(kStatusBarHeight);
     setStatusBar(StatusBar1);
-    StatusPanel0 =
-        AddControl<QLabel>(StatusBar1, "StatusPanel0", 0, 2, kPanel0Width, kStatusBarHeight - 2);
-    StatusPanel1 = AddControl<QLabel>(StatusBar1, "StatusPanel1", kPanel0Width + 2, 2, kPanel1Width,
-                                      kStatusBarHeight - 2);
+    StatusBar1->installEventFilter(this);
+    StatusPanel0 = new QLabel(StatusBar1);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel1 = new QLabel(StatusBar1);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(2);
@@ -387,6 +680,15 @@ void TfrmMain::CreateControls()
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->hide();
+    btnCancel = new QToolButton(StatusBar1);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setDefaultAction(actCancel);
+    btnCancel->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    btnCancel->hide();
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setInterval(1000);
+    connect(m_clockTimer, &QTimer::timeout, this, &TfrmMain::ShowBatchProgress);
+    LayoutStatusBar();
 
     const QList<QWidget*> tabOrder = {tvwDataKind,  edtSrcFile,  btnSrcBrows, edtDscFile,
                                       btnDscBrows,  cboCoordSys, btnAdd,      btnReplace,
@@ -399,9 +701,34 @@ void TfrmMain::CreateControls()
 
 void TfrmMain::PlaceProgressBar()
 {
-    // Just right of panel 0, over panel 1 to the right edge of the client area.
     ProgressBar1->setParent(StatusBar1);
-    ProgressBar1->setGeometry(kPanel0Width + 2, 2, kClientWidth - kPanel0Width - 2, 16);
+    LayoutStatusBar();
+}
+
+void TfrmMain::LayoutStatusBar()
+{
+    // Panel 0 at the left; the progress bar just right of it over panel 1 to the right edge.
+    // While a batch runs panel 1 shows the row and the time before the progress bar, and while
+    // any job runs the cancel button ends the bar.
+    const int height = kStatusBarHeight - 2;
+    StatusPanel0->setGeometry(0, 2, kPanel0Width, height);
+    int left = kPanel0Width + 2;
+    int right = StatusBar1->width();
+    if (m_busy) {
+        btnCancel->setGeometry(right - kCancelButtonWidth, 1, kCancelButtonWidth,
+                               kStatusBarHeight - 1);
+        right -= kCancelButtonWidth + 2;
+    }
+    const int panel1 =
+        StatusPanel1->text().isEmpty()
+            ? kPanel1Width
+            : std::max(kPanel1Width,
+                       StatusPanel1->fontMetrics().horizontalAdvance(StatusPanel1->text()) + 12);
+    StatusPanel1->setGeometry(left, 2, panel1, height);
+    if (!StatusPanel1->text().isEmpty()) {
+        left += panel1 + 2;
+    }
+    ProgressBar1->setGeometry(left, 2, std::max(0, right - left), 16);
 }
 
 void TfrmMain::ConnectHandlers()
@@ -418,6 +745,7 @@ void TfrmMain::ConnectHandlers()
     connect(actBarchClear, &QAction::triggered, this,
             [this] { Guard([this] { actBarchClearExecute(); }); });
     connect(actBatchExec, &QAction::triggered, this, &TfrmMain::actBatchExecExecute);
+    connect(actCancel, &QAction::triggered, this, &TfrmMain::actCancelExecute);
     connect(btnRemove, &QPushButton::clicked, this,
             [this] { Guard([this] { btnRemoveClick(); }); });
     connect(btnCmbBrowse, &QPushButton::clicked, this,
@@ -427,10 +755,14 @@ void TfrmMain::ConnectHandlers()
         Guard([&] { tvwDataKindChange(selected.isEmpty() ? nullptr : selected.constFirst()); });
     });
     connect(lvwBatch, &QTreeWidget::itemSelectionChanged, this, &TfrmMain::lvwBatchChange);
-    connect(chkCombine, &QCheckBox::toggled, this,
-            [this](bool checked) { m_batch.Combine = checked; });
-    connect(edtConbineFile, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_batch.CombineFile = text.toStdString(); });
+    connect(chkCombine, &QCheckBox::toggled, this, [this](bool checked) {
+        m_batch.Combine = checked;
+        MarkBatchModified();
+    });
+    connect(edtConbineFile, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_batch.CombineFile = text.toStdString();
+        MarkBatchModified();
+    });
     connect(O1, &QAction::triggered, this, &TfrmMain::O1Click);
     connect(S1, &QAction::triggered, this, [this] { Guard([this] { S1Click(); }); });
     connect(K1, &QAction::triggered, this, &TfrmMain::K1Click);
@@ -523,16 +855,105 @@ void TfrmMain::UpdateActions()
         actConvertUpdate();
         actBarchClear->setEnabled(idle && !m_batch.Entries.empty());
         actBatchExecUpdate();
+        actCancel->setEnabled(m_busy && !m_cancelRequested);
         // Commands that would change the list or open a modal dialog wait for the job.
         O1->setEnabled(idle);
         S1->setEnabled(idle);
         A1->setEnabled(idle);
         X1->setEnabled(idle);
+        m_recentMenu->setEnabled(idle && !m_recent.isEmpty());
+        UpdateDisabledReasons();
     } catch (...) { // NOLINT(bugprone-empty-catch): an idle-time rule must never throw into Qt
     }
 }
 
+QString TfrmMain::DisabledReason(const QObject* command) const
+{
+    if (m_busy) {
+        return command == actCancel ? QString() : kWhyBusy;
+    }
+    const auto itemWhy = [this]() -> QString {
+        if (SelectedItemIndex()) {
+            return {};
+        }
+        return tvwDataKind->selectedItems().isEmpty() ? kWhyNoItem : kWhyCategory;
+    };
+    if (command == actSrcBrowse || command == actDstBrowse) {
+        return itemWhy();
+    }
+    if (command == actConvert || command == actAddToBatch || command == actReplaceToBatch) {
+        if (QString why = itemWhy(); !why.isEmpty()) {
+            return why;
+        }
+        const QString src = edtSrcFile->text();
+        if (src.isEmpty()) {
+            return kWhyNoSource;
+        }
+        if (!QFileInfo::exists(src)) {
+            return kWhySourceMissing;
+        }
+        if (!IsExistingFile(src)) {
+            return kWhySourceNotFile;
+        }
+        if (edtDscFile->text().isEmpty()) {
+            return kWhyNoDestination;
+        }
+        if (command != actConvert && SelectedItemIsLedgerOnly()) {
+            return kWhyLedgerOnly;
+        }
+        if (command == actReplaceToBatch && SelectedBatchRow() < 0) {
+            return kWhyNoRow;
+        }
+        return {};
+    }
+    if (command == actBarchClear || command == actBatchExec) {
+        return m_batch.Entries.empty() ? kWhyEmptyList : QString();
+    }
+    if (command == btnRemove) {
+        return SelectedBatchRow() < 0 ? kWhyNoRow : QString();
+    }
+    if (command == chkCombine || command == edtConbineFile || command == btnCmbBrowse) {
+        return IsCombinable() ? QString() : kWhyNotCombinable;
+    }
+    return {};
+}
+
+void TfrmMain::UpdateDisabledReasons()
+{
+    const std::pair<QWidget*, const QObject*> controls[] = {
+        {btnSrcBrows, actSrcBrowse},      {btnDscBrows, actDstBrowse},  {btnAdd, actAddToBatch},
+        {btnReplace, actReplaceToBatch},  {btnConvert, actConvert},     {btnClear, actBarchClear},
+        {btnBatch, actBatchExec},         {btnRemove, btnRemove},       {chkCombine, chkCombine},
+        {edtConbineFile, edtConbineFile}, {btnCmbBrowse, btnCmbBrowse},
+    };
+    for (const auto& [widget, command] : controls) {
+        const QString tip = widget->isEnabled() ? QString() : DisabledReason(command);
+        if (widget->toolTip() != tip) {
+            widget->setToolTip(tip);
+        }
+    }
+}
+
+void TfrmMain::ShowStatus(const QString& text)
+{
+    StatusPanel0->setText(text);
+    StatusPanel0->setToolTip(text);
+}
+
 // ---- Single job ----
+
+bool TfrmMain::SelectItemNode(std::int64_t index)
+{
+    for (QTreeWidgetItemIterator it(tvwDataKind); *it != nullptr; ++it) {
+        if ((*it)->parent() != nullptr && ItemIndexOf(*it) == index) {
+            tvwDataKind->setCurrentItem(*it);
+            (*it)->setSelected(true);
+            tvwDataKind->scrollToItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
 
 void TfrmMain::tvwDataKindChange(QTreeWidgetItem* node)
 {
@@ -541,27 +962,75 @@ void TfrmMain::tvwDataKindChange(QTreeWidgetItem* node)
     }
     const driver::TCatalogueLine item = m_catalogue.Item(ItemIndexOf(node));
     const QString mask = SjisToQString(item.FileMask);
-    m_openDialog1.Filter = QStringLiteral("国土数値情報(") + mask + QStringLiteral(")|") + mask +
-                           QStringLiteral("|すべてのファイル(*.*)|*.*");
-    StatusPanel0->setText(mask);
-    edtSrcFile->clear();
-    edtDscFile->clear();
+    m_openDialog1.Filter = SourceFilter(mask);
+    ShowStatus(mask);
+    // The paths stay while the source still fits the item (its file mask); the destination
+    // then takes the item's extension. Otherwise both are emptied.
+    const QString src = edtSrcFile->text();
+    const auto items = ItemsForFile(m_catalogue, src);
+    const bool fits =
+        !src.isEmpty() && std::find(items.begin(), items.end(), ItemIndexOf(node)) != items.end();
+    if (fits) {
+        const QString dst = edtDscFile->text();
+        const QString ext = QString::fromLatin1(OutputExt(item.IsLedgerOnly()));
+        if (!dst.isEmpty() && !dst.endsWith(ext, Qt::CaseInsensitive)) {
+            edtDscFile->setText(ChangeFileExt(dst, OutputExt(item.IsLedgerOnly())));
+        }
+    } else {
+        edtSrcFile->clear();
+        edtDscFile->clear();
+    }
     m_openDialog1.FileName.clear();
     m_saveDialog1.FileName.clear();
     // The extension added to a typed name follows the filter.
-    m_saveDialog1.Filter = item.IsLedgerOnly() ? kFilterCsv : kFilterMif;
-    m_saveDialog1.DefaultExt = item.IsLedgerOnly() ? QStringLiteral("csv") : QStringLiteral("mif");
+    SetOutputFilter(m_saveDialog1, item.IsLedgerOnly());
+}
+
+void TfrmMain::SuggestItemForSource(const QString& path)
+{
+    const std::vector<std::int64_t> items = ItemsForFile(m_catalogue, path);
+    const auto name = [this](std::int64_t index) {
+        return QStringLiteral("「") + SjisToQString(m_catalogue.Item(index).ItemName) +
+               QStringLiteral("」");
+    };
+    if (items.size() == 1) {
+        if (SelectedItemIndex() != items.front()) {
+            SelectItemNode(items.front());
+            ShowStatus(QStringLiteral("ファイル名からデータ項目%1を選択しました。")
+                           .arg(name(items.front())));
+        } else {
+            ShowStatus(
+                QStringLiteral("ファイル名はデータ項目%1のものです。").arg(name(items.front())));
+        }
+        return;
+    }
+    if (items.empty()) {
+        ShowStatus(QStringLiteral("ファイル名に当てはまるデータ項目はありません。"));
+        return;
+    }
+    QStringList names;
+    for (const std::int64_t index : items) {
+        names.append(name(index));
+    }
+    ShowStatus(QStringLiteral("ファイル名は%1に当てはまります。データ項目を選択してください。")
+                   .arg(names.join(QStringLiteral("、"))));
+}
+
+void TfrmMain::UseAsSource(const QString& path)
+{
+    edtSrcFile->setText(path);
+    SuggestItemForSource(path);
+    m_openDialog1.FileName = path;
+    m_openDialog1.Dir = FolderOf(path);
+    edtDscFile->setText(ChangeFileExt(path, OutputExt(SelectedItemIsLedgerOnly())));
 }
 
 void TfrmMain::actSrcBrowseExecute()
 {
     const std::optional<QString> chosen = m_ui.GetOpenFileName(m_openDialog1);
-    if (!chosen) {
-        return;
+    if (chosen) {
+        UseAsSource(*chosen);
     }
-    m_openDialog1.FileName = *chosen;
-    edtSrcFile->setText(*chosen);
-    edtDscFile->setText(ChangeFileExt(*chosen, SelectedItemIsLedgerOnly() ? ".csv" : ".mif"));
 }
 
 void TfrmMain::actDstBrowseExecute()
@@ -569,6 +1038,7 @@ void TfrmMain::actDstBrowseExecute()
     const std::optional<QString> chosen = m_ui.GetSaveFileName(m_saveDialog1);
     if (chosen) {
         m_saveDialog1.FileName = *chosen;
+        m_saveDialog1.Dir = FolderOf(*chosen);
         edtDscFile->setText(*chosen);
     }
 }
@@ -578,6 +1048,7 @@ void TfrmMain::btnCmbBrowseClick()
     const std::optional<QString> chosen = m_ui.GetSaveFileName(m_saveDialog1);
     if (chosen) {
         m_saveDialog1.FileName = *chosen;
+        m_saveDialog1.Dir = FolderOf(*chosen);
         edtConbineFile->setText(*chosen);
     }
 }
@@ -604,30 +1075,57 @@ void TfrmMain::actConvertExecute()
     if (m_busy || !CheckInputs()) {
         return;
     }
-    bool converted = false;
-    QString reason;
+    m_openDialog1.Dir = FolderOf(edtSrcFile->text());
+    m_saveDialog1.Dir = FolderOf(edtDscFile->text());
+    const bool ledgerOnly = SelectedItemIsLedgerOnly();
+    driver::TJobResult result;
+    bool cancelled = false;
     const bool ran = Guard([&] {
         const TBusyScope busy(*this);
         const TWaitCursor wait;
         TGuiObserver observer(StatusPanel0, ProgressBar1, [this] { ProcessPendingEvents(); });
-        const driver::TJobResult result =
-            driver::ConvertDataItem(m_catalogue, *SelectedItemIndex(), ToPath(edtSrcFile->text()),
-                                    ToPath(edtDscFile->text()), cboCoordSys->currentIndex(),
-                                    observer, m_options.Converters);
-        converted = result.Succeeded;
-        if (result.Failure) {
-            reason = ErrorText(*result.Failure);
+        observer.IsCancelRequested = [this] { return m_cancelRequested; };
+        try {
+            result = driver::ConvertDataItem(m_catalogue, *SelectedItemIndex(),
+                                             ToPath(edtSrcFile->text()), ToPath(edtDscFile->text()),
+                                             cboCoordSys->currentIndex(), observer,
+                                             m_options.Converters);
+        } catch (const base::TJobCancelled&) {
+            cancelled = true;
         }
     });
-    if (!ran) {
+    if (ran) {
+        if (cancelled) {
+            m_ui.Information(Utf8ToQString(base::kMsgConvertCancelled));
+        } else if (result.Succeeded) {
+            m_ui.Information(Utf8ToQString(base::kMsgConvertSucceeded),
+                             WrittenSummary(result, ledgerOnly));
+        } else {
+            m_ui.Warning(Utf8ToQString(base::kMsgConvertFailed),
+                         result.Failure ? ErrorText(*result.Failure) : QString());
+        }
+        // What the input checks noticed stays in the status bar.
+        QStringList warnings;
+        for (const std::string& warning : result.Warnings) {
+            warnings.append(Utf8ToQString(warning));
+        }
+        if (!warnings.isEmpty()) {
+            ShowStatus(warnings.join(QLatin1Char(' ')));
+        }
+    }
+    FinishJob();
+}
+
+void TfrmMain::actCancelExecute()
+{
+    if (!m_busy || m_cancelRequested) {
         return;
     }
-    if (converted) {
-        m_ui.Information(Utf8ToQString(base::kMsgConvertSucceeded));
-    } else {
-        m_ui.Warning(Utf8ToQString(base::kMsgConvertFailed), reason);
+    if (m_ui.Question(kAskCancel, TQuestion::YesNo) == TAnswer::Yes) {
+        // The job stops at its next pump point.
+        m_cancelRequested = true;
+        UpdateActions();
     }
-    QCoreApplication::processEvents();
 }
 
 void TfrmMain::SetBusy(bool busy)
@@ -635,8 +1133,15 @@ void TfrmMain::SetBusy(bool busy)
     m_busy = busy;
     if (busy) {
         m_focusBeforeJob = QApplication::focusWidget();
+        m_cancelRequested = false;
+        m_jobClock.start();
     }
     centralWidget()->setEnabled(!busy);
+    btnCancel->setVisible(busy);
+    if (!busy) {
+        StatusPanel1->clear();
+    }
+    LayoutStatusBar();
     UpdateActions();
     if (!busy && m_focusBeforeJob) {
         m_focusBeforeJob->setFocus();
@@ -647,6 +1152,28 @@ void TfrmMain::ProcessPendingEvents()
 {
     UpdateActions();
     QCoreApplication::processEvents();
+}
+
+void TfrmMain::ShowBatchProgress()
+{
+    if (!m_batchRunning) {
+        return;
+    }
+    StatusPanel1->setText(QStringLiteral("%1 / %2  %3")
+                              .arg(m_batchRow + 1)
+                              .arg(m_batch.Entries.size())
+                              .arg(ElapsedText(m_jobClock.elapsed())));
+    LayoutStatusBar();
+}
+
+void TfrmMain::FinishJob()
+{
+    QCoreApplication::processEvents();
+    if (m_closeAfterJob) {
+        // The user closed the window during the job and agreed to stop it.
+        m_closeAfterJob = false;
+        close();
+    }
 }
 
 // ---- Batch list ----
@@ -692,15 +1219,23 @@ void TfrmMain::ShowBatchRow(int row)
         break;
     }
     item->setData(0, kItemIndexRole, QVariant::fromValue<qlonglong>(entry.ItemIndex));
+    const QString src = Utf8ToQString(entry.SrcFile);
+    const QString dst = Utf8ToQString(entry.DstFile);
     item->setText(1, SjisToQString(entry.ItemName));
-    item->setText(2, Utf8ToQString(entry.SrcFile));
-    item->setText(3, Utf8ToQString(entry.DstFile));
+    item->setText(2, src);
+    item->setText(3, dst);
     item->setText(4, Utf8ToQString(shapes::CoordSysName(entry.CoordSysIndex)));
-    const QString tip =
+    // The paths show whole in their tooltips, with the reason of a failed row.
+    const QString reason =
         entry.Status == batch::TEntryStatus::Failed ? Utf8ToQString(entry.FailReason) : QString();
-    for (int column = 0; column < lvwBatch->columnCount(); ++column) {
-        item->setToolTip(column, tip);
-    }
+    const auto withReason = [&reason](const QString& text) {
+        return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
+    };
+    item->setToolTip(0, reason);
+    item->setToolTip(1, withReason(SjisToQString(entry.ItemName)));
+    item->setToolTip(2, withReason(src));
+    item->setToolTip(3, withReason(dst));
+    item->setToolTip(4, reason);
 }
 
 void TfrmMain::RefreshBatchList()
@@ -709,11 +1244,67 @@ void TfrmMain::RefreshBatchList()
     while (lvwBatch->topLevelItemCount() > rows) {
         delete lvwBatch->takeTopLevelItem(lvwBatch->topLevelItemCount() - 1);
     }
-    while (lvwBatch->topLevelItemCount() < rows) {
-        lvwBatch->addTopLevelItem(new QTreeWidgetItem());
+    if (lvwBatch->topLevelItemCount() < rows) {
+        QList<QTreeWidgetItem*> added;
+        for (int row = lvwBatch->topLevelItemCount(); row < rows; ++row) {
+            added.append(new QTreeWidgetItem());
+        }
+        lvwBatch->addTopLevelItems(added);
     }
     for (int row = 0; row < rows; ++row) {
         ShowBatchRow(row);
+    }
+    FitBatchColumns();
+}
+
+void TfrmMain::FitBatchColumns()
+{
+    // The item and the coordinate system as wide as their texts; the two paths share the rest,
+    // each as wide as its longest path while there is room, and cut in the middle when not.
+    constexpr int kIconColumn = 18;
+    constexpr int kLeast[] = {kIconColumn, 90, 110, 110, 110};
+    // The texts of a very long list are measured on its first rows only.
+    constexpr int kRowsMeasured = 2000;
+    constexpr int kCellPadding = 12;
+    const QFontMetrics metrics = lvwBatch->fontMetrics();
+    const int rows = std::min(lvwBatch->topLevelItemCount(), kRowsMeasured);
+    const auto natural = [&](int column) {
+        int width = std::max(kLeast[column], lvwBatch->header()->sectionSizeHint(column));
+        for (int row = 0; row < rows; ++row) {
+            width = std::max(width,
+                             metrics.horizontalAdvance(lvwBatch->topLevelItem(row)->text(column)) +
+                                 kCellPadding);
+        }
+        return width;
+    };
+    const int coord = natural(4);
+    const int src = natural(2);
+    const int dst = natural(3);
+    // Short of room, the item's name gives way first (down to its least width), then the
+    // paths share what is left.
+    constexpr int kPathRoom = 100;
+    const int rest = lvwBatch->viewport()->width() - kIconColumn - coord;
+    const int item = std::clamp(rest - std::min(src, kPathRoom) - std::min(dst, kPathRoom),
+                                kLeast[1], std::max(kLeast[1], natural(1)));
+    const int room = rest - item;
+    int srcWidth = src;
+    int dstWidth = dst;
+    if (src + dst > room) {
+        const int half = room / 2;
+        if (src <= half) {
+            dstWidth = room - src;
+        } else if (dst <= half) {
+            srcWidth = room - dst;
+        } else {
+            srcWidth = half;
+            dstWidth = room - half;
+        }
+        srcWidth = std::max(kPathRoom / 2, srcWidth);
+        dstWidth = std::max(kPathRoom / 2, dstWidth);
+    }
+    const int widths[] = {kIconColumn, item, srcWidth, dstWidth, coord};
+    for (int column = 0; column < 5; ++column) {
+        lvwBatch->setColumnWidth(column, widths[column]);
     }
 }
 
@@ -733,11 +1324,11 @@ void TfrmMain::actAddToBatchExecute()
     if (m_busy || !CheckInputs()) {
         return;
     }
+    m_openDialog1.Dir = FolderOf(edtSrcFile->text());
     m_batch.Entries.push_back(EntryFromEditor());
-    auto* row = new QTreeWidgetItem();
-    lvwBatch->addTopLevelItem(row);
-    ShowBatchRow(lvwBatch->topLevelItemCount() - 1);
+    RefreshBatchList();
     UpdateCombineControls();
+    MarkBatchModified();
 }
 
 void TfrmMain::actReplaceToBatchExecute()
@@ -751,7 +1342,9 @@ void TfrmMain::actReplaceToBatchExecute()
     }
     m_batch.Entries.at(static_cast<std::size_t>(row)) = EntryFromEditor();
     ShowBatchRow(row);
+    FitBatchColumns();
     UpdateCombineControls();
+    MarkBatchModified();
 }
 
 void TfrmMain::btnRemoveClick()
@@ -762,17 +1355,91 @@ void TfrmMain::btnRemoveClick()
     }
     m_batch.Entries.erase(m_batch.Entries.begin() + row);
     delete lvwBatch->takeTopLevelItem(row);
+    FitBatchColumns();
     UpdateCombineControls();
+    MarkBatchModified();
 }
 
 void TfrmMain::actBarchClearExecute()
 {
-    if (m_busy) {
+    if (m_busy || !ConfirmDiscardBatchList()) {
         return;
     }
     m_batch.Entries.clear();
     lvwBatch->clear();
+    FitBatchColumns();
     UpdateCombineControls();
+    m_batchModified = false;
+}
+
+void TfrmMain::AddFilesToBatch(const QStringList& paths)
+{
+    std::optional<std::int64_t> item = SelectedItemIndex();
+    if (!item) {
+        const std::vector<std::int64_t> items = ItemsForFile(m_catalogue, paths.constFirst());
+        if (items.size() == 1 && SelectItemNode(items.front())) {
+            item = items.front();
+        }
+    }
+    if (!item) {
+        ShowStatus(QStringLiteral("行を追加するデータ項目を選択してください。"));
+        return;
+    }
+    if (SelectedItemIsLedgerOnly()) {
+        ShowStatus(kWhyLedgerOnly);
+        return;
+    }
+    for (const QString& path : paths) {
+        batch::TBatchEntry entry;
+        entry.ItemIndex = *item;
+        entry.ItemName = m_catalogue.Item(*item).ItemName;
+        entry.SrcFile = path.toStdString();
+        entry.DstFile = ChangeFileExt(path, ".mif").toStdString();
+        entry.CoordSysIndex = cboCoordSys->currentIndex();
+        m_batch.Entries.push_back(std::move(entry));
+    }
+    m_openDialog1.Dir = FolderOf(paths.constLast());
+    RefreshBatchList();
+    UpdateCombineControls();
+    MarkBatchModified();
+    ShowStatus(QStringLiteral("%1 行をバッチリストに追加しました。").arg(paths.size()));
+}
+
+void TfrmMain::OpenFiles(const QStringList& paths, bool onBatchList)
+{
+    if (m_busy) {
+        return;
+    }
+    QStringList files;
+    QStringList skipped;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (info.isFile()) {
+            files.append(info.absoluteFilePath());
+        } else {
+            skipped.append(QDir::toNativeSeparators(path));
+        }
+    }
+    if (!skipped.isEmpty()) {
+        ShowStatus(QStringLiteral("ファイルではないか、見つかりません: ") +
+                   skipped.join(QStringLiteral("、")));
+    }
+    if (files.isEmpty()) {
+        return;
+    }
+    for (const QString& file : files) {
+        if (batch::IsBatchListFile(ToPath(file))) {
+            if (ConfirmDiscardBatchList()) {
+                OpenBatchFile(file);
+            }
+            return;
+        }
+    }
+    if (files.size() == 1 && !onBatchList) {
+        UseAsSource(files.constFirst());
+    } else {
+        AddFilesToBatch(files);
+    }
 }
 
 void TfrmMain::lvwBatchDblClick()
@@ -803,57 +1470,189 @@ void TfrmMain::lvwBatchChange()
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == lvwBatch->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        Guard([this] { lvwBatchDblClick(); });
-        return true;
+    if (watched == lvwBatch->viewport()) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            Guard([this] { lvwBatchDblClick(); });
+            return true;
+        }
+        if (event->type() == QEvent::Resize) {
+            FitBatchColumns();
+        }
+    } else if (watched == StatusBar1) {
+        if (event->type() == QEvent::Resize) {
+            LayoutStatusBar();
+        }
+    } else if (auto* widget = qobject_cast<QWidget*>(watched)) {
+        // A disabled control names in the status bar what it is missing while the pointer is
+        // over it.
+        if (event->type() == QEvent::Enter && !widget->isEnabled() &&
+            !widget->toolTip().isEmpty()) {
+            m_statusBeforeHover = StatusPanel0->text();
+            m_hoverText = widget->toolTip();
+            StatusPanel0->setText(m_hoverText);
+        } else if (event->type() == QEvent::Leave && !m_hoverText.isEmpty()) {
+            if (StatusPanel0->text() == m_hoverText) {
+                StatusPanel0->setText(m_statusBeforeHover);
+            }
+            m_hoverText.clear();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TfrmMain::S1Click()
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_busy && !LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void TfrmMain::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!m_busy && !LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void TfrmMain::dropEvent(QDropEvent* event)
+{
+    const QStringList files = LocalFiles(event->mimeData());
+    if (m_busy || files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    const QPoint at = lvwBatch->mapFrom(this, event->position().toPoint());
+    const bool onBatchList = lvwBatch->rect().contains(at);
+    event->acceptProposedAction();
+    // Questions and boxes wait until the drag has ended.
+    QTimer::singleShot(
+        0, this, [this, files, onBatchList] { Guard([&] { OpenFiles(files, onBatchList); }); });
+}
+
+bool TfrmMain::ConfirmDiscardBatchList()
+{
+    if (m_batch.Entries.empty() || !m_batchModified) {
+        return true;
+    }
+    switch (m_ui.Question(kAskSaveList, TQuestion::YesNoCancel)) {
+    case TAnswer::Yes:
+        try {
+            return S1Click();
+        } catch (const std::exception& e) {
+            m_ui.Error(ErrorText(e));
+            return false;
+        }
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool TfrmMain::S1Click()
 {
     if (m_batch.Entries.empty()) {
         m_ui.Warning(Utf8ToQString(base::kMsgNoBatchList));
-        return;
+        return false;
     }
     const std::optional<QString> chosen = m_ui.GetSaveFileName(m_saveDialog2);
     if (!chosen) {
-        return;
+        return false;
     }
     m_saveDialog2.FileName = *chosen;
     batch::SaveBatchFile(ToPath(*chosen), m_batch);
+    m_batchModified = false;
+    m_saveDialog2.Dir = FolderOf(*chosen);
+    m_openDialog2.Dir = m_saveDialog2.Dir;
+    AddRecent(*chosen);
+    return true;
 }
 
 void TfrmMain::O1Click()
 {
-    if (m_busy) {
+    if (m_busy || !ConfirmDiscardBatchList()) {
         return;
     }
     const std::optional<QString> chosen = m_ui.GetOpenFileName(m_openDialog2);
-    if (!chosen) {
-        return;
+    if (chosen) {
+        OpenBatchFile(*chosen);
     }
-    m_openDialog2.FileName = *chosen;
-    // The rows go before anything is read; whatever happens, the view and the merge controls
-    // then show what was loaded.
-    m_batch.Entries.clear();
-    lvwBatch->clear();
+}
+
+bool TfrmMain::OpenBatchFile(const QString& path)
+{
+    // Read into a list of its own: the current list goes only when the whole file was read.
+    batch::TBatchList loaded;
     QString error;
     try {
-        batch::LoadBatchFile(ToPath(*chosen), m_catalogue, m_batch);
+        batch::LoadBatchFile(ToPath(path), m_catalogue, loaded);
     } catch (const batch::TBatchFileInvalid&) {
         error = Utf8ToQString(base::kMsgInvalidBatchList);
     } catch (const std::exception& e) {
         error = ErrorText(e);
     }
+    if (!error.isEmpty()) {
+        m_ui.Error(error);
+        return false;
+    }
+    m_batch = std::move(loaded);
     chkCombine->setChecked(m_batch.Combine);
     edtConbineFile->setText(Utf8ToQString(m_batch.CombineFile));
     RefreshBatchList();
     UpdateCombineControls();
     lvwBatchChange();
-    if (!error.isEmpty()) {
-        m_ui.Error(error);
+    m_batchModified = false;
+    m_openDialog2.FileName = path;
+    m_openDialog2.Dir = FolderOf(path);
+    m_saveDialog2.Dir = m_openDialog2.Dir;
+    AddRecent(path);
+    return true;
+}
+
+void TfrmMain::AddRecent(const QString& path)
+{
+    const QString file = QFileInfo(path).absoluteFilePath();
+    m_recent.removeAll(file);
+    m_recent.prepend(file);
+    while (m_recent.size() > kMaxRecentBatchLists) {
+        m_recent.removeLast();
     }
+    RebuildRecentMenu();
+}
+
+void TfrmMain::RebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    for (qsizetype i = 0; i < m_recent.size(); ++i) {
+        const QString file = m_recent.at(i);
+        QString shown = QDir::toNativeSeparators(file);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        constexpr int kMenuTextWidth = 480;
+        shown = m_recentMenu->fontMetrics().elidedText(shown, Qt::ElideMiddle, kMenuTextWidth);
+        QAction* action = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        action->setToolTip(file);
+        connect(action, &QAction::triggered, this, [this, file] {
+            if (m_busy) {
+                return;
+            }
+            if (!QFileInfo(file).isFile()) {
+                // Gone since: say so, and forget it.
+                m_recent.removeAll(file);
+                RebuildRecentMenu();
+                OpenBatchFile(file);
+                return;
+            }
+            if (ConfirmDiscardBatchList()) {
+                OpenBatchFile(file);
+            }
+        });
+    }
+    m_recentMenu->setEnabled(!m_recent.isEmpty() && !m_busy);
 }
 
 void TfrmMain::actBatchExecExecute()
@@ -870,6 +1669,7 @@ void TfrmMain::actBatchExecExecute()
         return;
     }
     QString error;
+    bool cancelled = false;
     {
         const TBusyScope busy(*this);
         const TWaitCursor wait;
@@ -878,8 +1678,15 @@ void TfrmMain::actBatchExecExecute()
             entry.FailReason.clear();
         }
         RefreshBatchList();
+        m_batchRunning = true;
+        m_batchRow = 0;
+        ShowBatchProgress();
+        m_clockTimer->start();
         TGuiObserver observer(StatusPanel0, ProgressBar1, [this] { ProcessPendingEvents(); });
+        observer.IsCancelRequested = [this] { return m_cancelRequested; };
         observer.OnRowSelected = [this](std::size_t row) {
+            m_batchRow = std::min(row, m_batch.Entries.size() - 1);
+            ShowBatchProgress();
             ProcessPendingEvents();
             SelectBatchRow(static_cast<int>(row));
             ProcessPendingEvents();
@@ -889,18 +1696,63 @@ void TfrmMain::actBatchExecExecute()
         };
         try {
             batch::RunBatch(m_catalogue, m_batch, observer, 1, m_options.Converters);
+        } catch (const base::TJobCancelled&) {
+            cancelled = true;
         } catch (const std::exception& e) {
             error = ErrorText(e);
         }
+        m_clockTimer->stop();
+        m_batchRunning = false;
         // Outcomes the runner recorded without reporting (a row stopped by an error).
         RefreshBatchList();
     }
     StatusPanel0->clear();
-    m_ui.Information(Utf8ToQString(base::kMsgBatchFinished));
-    QCoreApplication::processEvents();
-    if (!error.isEmpty()) {
-        m_ui.Error(error);
+
+    std::size_t converted = 0;
+    std::size_t failed = 0;
+    std::optional<std::size_t> stoppedAt;
+    for (std::size_t row = 0; row < m_batch.Entries.size(); ++row) {
+        switch (m_batch.Entries[row].Status) {
+        case batch::TEntryStatus::Converted:
+            ++converted;
+            break;
+        case batch::TEntryStatus::Failed:
+            ++failed;
+            break;
+        case batch::TEntryStatus::None:
+            if (!stoppedAt) {
+                stoppedAt = row;
+            }
+            break;
+        }
     }
+    const std::size_t notRun = m_batch.Entries.size() - converted - failed;
+    QString counts = QStringLiteral("変換 %1 件、失敗 %2 件").arg(converted).arg(failed);
+    if (notRun > 0) {
+        counts += QStringLiteral("、未変換 %1 件").arg(notRun);
+    }
+    counts += QStringLiteral("。");
+    if (cancelled) {
+        m_ui.Information(Utf8ToQString(base::kMsgConvertCancelled), counts);
+    } else if (!error.isEmpty() && stoppedAt) {
+        // A row that cannot start stops the batch: the row and why, and nothing merged.
+        const batch::TBatchEntry& entry = m_batch.Entries[*stoppedAt];
+        m_ui.Error(QStringLiteral("%1 行目（%2）を変換できないため、バッチ変換を中止しました。")
+                       .arg(*stoppedAt + 1)
+                       .arg(SjisToQString(entry.ItemName)) +
+                   QLatin1Char('\n') + error + QLatin1Char('\n') + counts);
+        SelectBatchRow(static_cast<int>(*stoppedAt));
+    } else if (!error.isEmpty()) {
+        m_ui.Error(QStringLiteral("ファイルの統合を中止しました。") + QLatin1Char('\n') + error +
+                   QLatin1Char('\n') + counts);
+    } else {
+        if (batch::MergeRequested(m_batch)) {
+            counts += QStringLiteral("\n統合後のファイル: ") +
+                      QDir::toNativeSeparators(Utf8ToQString(m_batch.CombineFile));
+        }
+        m_ui.Information(Utf8ToQString(base::kMsgBatchFinished), counts);
+    }
+    FinishJob();
 }
 
 // ---- Menu ----

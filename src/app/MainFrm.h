@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <vector>
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "app/Help.h"
 #include "app/UiServices.h"
@@ -20,7 +23,12 @@
 
 class QAction;
 class QCheckBox;
+class QMenu;
+class QSplitter;
+class QTimer;
+class QToolButton;
 class QComboBox;
+class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -42,6 +50,15 @@ struct TMainOptions
 
 /// The Define folder, the settings INI and the help pages beside the executable.
 TMainOptions DefaultMainOptions();
+
+/// `path` as it fits in `width` pixels: whole when it fits, else with the middle of its folder
+/// cut out and its file name kept ("/home/us…/L03-18M-13-jgd.dat"), or, when not even the file
+/// name fits, cut in the middle.
+QString ElidePath(const QString& path, const QFontMetrics& metrics, int width);
+
+/// The catalogue items whose file mask (wildcards "*" and "?", any letter case; several masks
+/// separated by ";") matches the file name of `path`, in catalogue order.
+std::vector<std::int64_t> ItemsForFile(const driver::TCatalogue& catalogue, const QString& path);
 
 class TfrmMain : public QMainWindow
 {
@@ -65,12 +82,30 @@ public:
     void lvwBatchDblClick();
     void lvwBatchChange();
     void actBatchExecExecute();
+    /// Asks 「変換を中止しますか？」 while a job runs; yes stops it at its next pump.
+    void actCancelExecute();
     void O1Click();
-    void S1Click();
+    /// Saves the batch list; true when it was written.
+    bool S1Click();
     void K1Click();
     void X1Click();
     void H2Click();
     void A1Click();
+
+    /// Files given on the command line or dropped: a batch-list file (by its first line) is
+    /// opened, asking first about an unsaved list; one file fills the source (and the
+    /// destination beside it), unless `onBatchList`; several files, or files dropped on the
+    /// batch list, become one row each for the selected item.
+    void OpenFiles(const QStringList& paths, bool onBatchList);
+    /// Opens the batch-list file `path`: loaded into a new list that replaces the current one
+    /// only when the whole file was read. Asks nothing.
+    bool OpenBatchFile(const QString& path);
+    /// Asks whether to save a batch list that has unsaved changes; false when the user cancels
+    /// (or the save did not happen).
+    bool ConfirmDiscardBatchList();
+    bool BatchListModified() const noexcept { return m_batchModified; }
+    /// The batch-list files opened or saved last, newest first.
+    const QStringList& RecentBatchLists() const noexcept { return m_recent; }
 
     /// Validates the editor; shows the first problem as a warning.
     bool CheckInputs();
@@ -83,8 +118,11 @@ public:
     void actConvertUpdate();
     void actBatchExecUpdate();
 
-    /// A job or batch is running: commands and inputs are disabled, closing is refused.
+    /// A job or batch is running: commands and inputs are disabled; closing asks whether to
+    /// stop it.
     bool IsBusy() const noexcept { return m_busy; }
+    /// Why a command is disabled (empty while it is enabled), as its tooltip shows it.
+    QString DisabledReason(const QObject* command) const;
 
     const driver::TCatalogue& Catalogue() const noexcept { return m_catalogue; }
     const batch::TBatchList& BatchList() const noexcept { return m_batch; }
@@ -101,6 +139,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class TBusyScope;
@@ -114,6 +155,13 @@ private:
     void ConnectHandlers();
     void FillDataKindTree(const driver::TDataKindTree& tree);
     void PlaceProgressBar();
+    void LayoutStatusBar();
+    void RestoreSession();
+    void SaveSession(const QString& iniPath);
+    void RebuildRecentMenu();
+    void AddRecent(const QString& path);
+    void UpdateDisabledReasons();
+    void ShowStatus(const QString& text);
 
     /// Runs `command`; an error it raises is shown in an error box and goes no further.
     template <class TCommand> bool Guard(TCommand&& command);
@@ -129,9 +177,21 @@ private:
     batch::TBatchEntry EntryFromEditor() const;
     void ShowBatchRow(int row);
     void RefreshBatchList();
+    void FitBatchColumns();
     void SelectBatchRow(int row);
     void SetBusy(bool busy);
     void ProcessPendingEvents();
+    void ShowBatchProgress();
+    void FinishJob();
+
+    /// Selects the tree node of `index`; false when there is none.
+    bool SelectItemNode(std::int64_t index);
+    /// Selects the item whose file mask matches `path` and says so in the status bar; several
+    /// or no matches leave the selection and are named there.
+    void SuggestItemForSource(const QString& path);
+    void UseAsSource(const QString& path);
+    void AddFilesToBatch(const QStringList& paths);
+    void MarkBatchModified() { m_batchModified = true; }
 
     TUiServices& m_ui;
     TMainOptions m_options;
@@ -139,13 +199,23 @@ private:
     batch::TBatchList m_batch;
     bool m_shown = false;
     bool m_busy = false;
+    bool m_cancelRequested = false;
+    bool m_closeAfterJob = false;
+    bool m_batchModified = false;
+    bool m_batchRunning = false;
+    std::size_t m_batchRow = 0;
+    QElapsedTimer m_jobClock;
     QString m_savedSettings;
+    QStringList m_recent;
+    QString m_statusBeforeHover;
+    QString m_hoverText;
 
     TFileDialog m_openDialog1;
     TFileDialog m_saveDialog1;
     TFileDialog m_openDialog2;
     TFileDialog m_saveDialog2;
 
+    QSplitter* m_splitter = nullptr;
     QTreeWidget* tvwDataKind = nullptr;
     QLineEdit* edtSrcFile = nullptr;
     QPushButton* btnSrcBrows = nullptr;
@@ -166,6 +236,8 @@ private:
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    QToolButton* btnCancel = nullptr;
+    QTimer* m_clockTimer = nullptr;
 
     QAction* actSrcBrowse = nullptr;
     QAction* actDstBrowse = nullptr;
@@ -174,12 +246,14 @@ private:
     QAction* actConvert = nullptr;
     QAction* actBarchClear = nullptr;
     QAction* actBatchExec = nullptr;
+    QAction* actCancel = nullptr;
     QAction* O1 = nullptr;
     QAction* S1 = nullptr;
     QAction* K1 = nullptr;
     QAction* X1 = nullptr;
     QAction* H2 = nullptr;
     QAction* A1 = nullptr;
+    QMenu* m_recentMenu = nullptr;
 
     QPointer<THelpWindow> m_help;
     QPointer<QWidget> m_focusBeforeJob;

@@ -4,7 +4,11 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpacerItem>
 
 namespace tolvane::app {
 
@@ -22,6 +26,23 @@ QStringList ToNameFilters(const QString& filter)
 
 namespace {
 
+// Room for the whole title: the window manager cuts a title wider than the box, and the
+// desktop adds the program's name to it ("情報 — Tolvane Converter").
+void FitTitle(QMessageBox& box)
+{
+    QString title = box.windowTitle();
+    if (!QGuiApplication::applicationDisplayName().isEmpty()) {
+        title += QStringLiteral(" — ") + QGuiApplication::applicationDisplayName();
+    }
+    // The title bar's own buttons and margins, roughly, beside the text.
+    constexpr int kTitleBarExtra = 140;
+    const int width = box.fontMetrics().horizontalAdvance(title) + kTitleBarExtra;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
              const QString& detail)
 {
@@ -29,6 +50,7 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
     if (!detail.isEmpty()) {
         box.setInformativeText(detail);
     }
+    FitTitle(box);
     box.exec();
 }
 
@@ -44,9 +66,34 @@ void TQtUiServices::Error(const QString& text)
     ShowBox(m_parent, QMessageBox::Critical, QStringLiteral("エラー"), text, {});
 }
 
-void TQtUiServices::Information(const QString& text)
+void TQtUiServices::Information(const QString& text, const QString& detail)
 {
-    ShowBox(m_parent, QMessageBox::Information, QStringLiteral("情報"), text, {});
+    ShowBox(m_parent, QMessageBox::Information, QStringLiteral("情報"), text, detail);
+}
+
+TAnswer TQtUiServices::Question(const QString& text, TQuestion buttons)
+{
+    const bool withCancel = buttons == TQuestion::YesNoCancel;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
+                    QMessageBox::Yes | QMessageBox::No |
+                        (withCancel ? QMessageBox::Cancel : QMessageBox::NoButton),
+                    m_parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    if (withCancel) {
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    }
+    box.setDefaultButton(withCancel ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    FitTitle(box);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        return withCancel ? TAnswer::Cancel : TAnswer::No;
+    }
 }
 
 std::optional<QString> TQtUiServices::RunFileDialog(const TFileDialog& dialog, bool save)
@@ -60,15 +107,13 @@ std::optional<QString> TQtUiServices::RunFileDialog(const TFileDialog& dialog, b
     fileDialog.setDefaultSuffix(dialog.DefaultExt);
     if (!dialog.FileName.isEmpty()) {
         fileDialog.selectFile(dialog.FileName);
-    } else if (!m_lastDir.isEmpty()) {
-        fileDialog.setDirectory(m_lastDir);
+    } else if (!dialog.Dir.isEmpty() && QFileInfo(dialog.Dir).isDir()) {
+        fileDialog.setDirectory(dialog.Dir);
     }
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    const QString chosen = fileDialog.selectedFiles().constFirst();
-    m_lastDir = QFileInfo(chosen).absolutePath();
-    return chosen;
+    return fileDialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> TQtUiServices::GetOpenFileName(const TFileDialog& dialog)

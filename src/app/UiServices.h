@@ -15,12 +15,26 @@ namespace tolvane::app {
 
 /// What a file dialog remembers between runs: the filter as description and pattern pairs
 /// joined by "|" ("CSVファイル (*.csv)|*.csv"), the extension added to a name typed without one,
-/// and the file name chosen last (cleared when another data item is selected).
+/// the file name chosen last (cleared when another data item is selected), and the folder it
+/// opens in when there is no such name.
 struct TFileDialog
 {
     QString Filter;
     QString DefaultExt;
     QString FileName;
+    QString Dir;
+};
+
+/// The buttons of a question: はい / いいえ, or はい / いいえ / キャンセル.
+enum class TQuestion {
+    YesNo,
+    YesNoCancel,
+};
+
+enum class TAnswer {
+    Yes,
+    No,
+    Cancel,
 };
 
 /// "desc|pattern|desc|pattern" as Qt name filters ("desc (pattern)"), the descriptions kept as
@@ -35,7 +49,9 @@ public:
     /// Modal boxes with one OK button. `detail` (may be empty) goes below the text.
     virtual void Warning(const QString& text, const QString& detail = {}) = 0;
     virtual void Error(const QString& text) = 0;
-    virtual void Information(const QString& text) = 0;
+    virtual void Information(const QString& text, const QString& detail = {}) = 0;
+    /// A modal question; closing the box answers Cancel (No for a question without Cancel).
+    virtual TAnswer Question(const QString& text, TQuestion buttons) = 0;
 
     /// Runs an open or save dialog; the chosen path, or nothing on cancel.
     virtual std::optional<QString> GetOpenFileName(const TFileDialog& dialog) = 0;
@@ -56,7 +72,8 @@ public:
 
     void Warning(const QString& text, const QString& detail = {}) override;
     void Error(const QString& text) override;
-    void Information(const QString& text) override;
+    void Information(const QString& text, const QString& detail = {}) override;
+    TAnswer Question(const QString& text, TQuestion buttons) override;
     std::optional<QString> GetOpenFileName(const TFileDialog& dialog) override;
     std::optional<QString> GetSaveFileName(const TFileDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
@@ -66,7 +83,6 @@ private:
     std::optional<QString> RunFileDialog(const TFileDialog& dialog, bool save);
 
     QWidget* m_parent = nullptr;
-    QString m_lastDir;
 };
 
 } // namespace tolvane::app

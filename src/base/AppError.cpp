@@ -58,19 +58,35 @@ TFileError::TFileError(std::string text, std::error_code code)
 {
 }
 
+namespace {
+
+// The system's reason as a sentence that follows the message: closed with the full stop of the
+// current language.
+std::string ReasonSentence(std::error_code code)
+{
+    std::string reason = SystemReason(code);
+    const std::string_view stop = MessageLanguage() == TLanguage::English ? "." : "。";
+    if (!reason.empty() && !reason.ends_with(stop) && !reason.ends_with(".")) {
+        reason += stop;
+    }
+    return reason;
+}
+
+} // namespace
+
 TFileError TFileError::OpenFailed(const std::string& path, std::error_code code)
 {
-    return TFileError(FormatMessage(kMsgFileOpenError, {path, SystemReason(code)}), code);
+    return TFileError(FormatMessage(kMsgFileOpenError, {path, ReasonSentence(code)}), code);
 }
 
 TFileError TFileError::ReadFailed(const std::string& path, std::error_code code)
 {
-    return TFileError(FormatMessage(kMsgFileReadError, {path, SystemReason(code)}), code);
+    return TFileError(FormatMessage(kMsgFileReadError, {path, ReasonSentence(code)}), code);
 }
 
 TFileError TFileError::WriteFailed(const std::string& path, std::error_code code)
 {
-    return TFileError(FormatMessage(kMsgFileWriteError, {path, SystemReason(code)}), code);
+    return TFileError(FormatMessage(kMsgFileWriteError, {path, ReasonSentence(code)}), code);
 }
 
 std::string DescribeError(const std::exception& error)

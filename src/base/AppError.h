@@ -55,7 +55,8 @@ public:
     TFileError(std::string text, std::error_code code);
     const std::error_code& Code() const noexcept { return m_code; }
 
-    /// "ファイル "path". reason は開けません"
+    /// "ファイル "path" は開けません。reason。": the message, then the system's reason as a
+    /// second sentence.
     static TFileError OpenFailed(const std::string& path, std::error_code code);
     static TFileError ReadFailed(const std::string& path, std::error_code code);
     static TFileError WriteFailed(const std::string& path, std::error_code code);
@@ -67,7 +68,8 @@ private:
 /// The text a window shows for `error`: Describe() of one of ours, what() of any other.
 std::string DescribeError(const std::exception& error);
 
-/// The system's reason for an error code, in Japanese where we know it.
+/// The system's reason for an error code, in Japanese where we know it, as a phrase without
+/// the closing full stop.
 std::string SystemReason(std::error_code code);
 
 } // namespace tolvane::base

@@ -43,7 +43,8 @@ inline constexpr TMessage kMsgInvalidBoolean{"'%s' は正しい論理型では�
                                              "'%s' is not a valid Boolean"};
 inline constexpr TMessage kMsgListIndex{"リストのインデックスが範囲を超えています (%s)",
                                         "List index out of bounds (%s)"};
-inline constexpr TMessage kMsgFileOpenError{"ファイル \"%s\". %s は開けません",
+// A file error is the message and then the system's reason as a sentence of its own.
+inline constexpr TMessage kMsgFileOpenError{"ファイル \"%s\" は開けません。%s",
                                             "Cannot open file \"%s\". %s"};
 inline constexpr TMessage kMsgFileReadError{"ファイル \"%s\" を読み込めません。%s",
                                             "Cannot read file \"%s\". %s"};
@@ -141,7 +142,7 @@ inline constexpr TMessage kMsgConvertCancelled{"変換を中止しました。",
                                                "The conversion was cancelled."};
 inline constexpr TMessage kMsgWritten{
     "書き出したもの: オブジェクト %s 個、台帳 %s 行、ファイル %s 個",
-    "Written: %s objects, %s ledger rows, %s files"};
+    "Written: objects %s, ledger rows %s, files %s"};
 
 // The batch list, its file and its run.
 inline constexpr TMessage kMsgInvalidBatchList{"不正なバッチリストです。",
@@ -184,6 +185,36 @@ inline constexpr TMessage kStatusMergeMid{"MIDファイルを統合していま�
                                           "Merging the MID files."};
 inline constexpr TMessage kStatusMergeCsv{"CSVファイルを統合しています。",
                                           "Merging the CSV files."};
+
+// Outputs written through GDAL (GeoPackage, GeoJSON) and coordinate transformation.
+inline constexpr TMessage kMsgGdalFailed{"GDAL の %s が失敗しました", "GDAL's %s failed"};
+inline constexpr TMessage kMsgGdalMissing{
+    "この版は GDAL なしで作られているため、\"%s\" (GeoPackage または GeoJSON) は書けません。拡張子 "
+    ".mif を指定してください",
+    "This build has no GDAL, so \"%s\" (GeoPackage or GeoJSON) cannot be written. Use the "
+    "extension .mif"};
+inline constexpr TMessage kMsgBadCrs{
+    "'%s' は座標参照系の指定ではありません (EPSG:番号 の形で指定します)",
+    "'%s' is not a coordinate reference system (write EPSG:number)"};
+inline constexpr TMessage kMsgUnknownCrs{"座標参照系 EPSG:%s は見つかりません。%s",
+                                         "The coordinate reference system EPSG:%s is unknown. %s"};
+inline constexpr TMessage kMsgNoSourceCrs{
+    "座標系が表にないため、座標を EPSG:%s に変換できません",
+    "The coordinates cannot be transformed to EPSG:%s: their coordinate system is not known"};
+inline constexpr TMessage kMsgNoTransformation{
+    "EPSG:%s から EPSG:%s への座標変換がありません。%s",
+    "There is no transformation from EPSG:%s to EPSG:%s. %s"};
+inline constexpr TMessage kMsgTransformFailed{"座標 (%s, %s) を EPSG:%s に変換できません",
+                                              "The coordinates (%s, %s) cannot be transformed to "
+                                              "EPSG:%s"};
+inline constexpr TMessage kMsgTransformation{
+    "座標変換: %s、精度 %s m (EPSG:%s → EPSG:%s)",
+    "Transformation: %s, accuracy %s m (EPSG:%s to EPSG:%s)"};
+inline constexpr TMessage kMsgTransformationNoAccuracy{
+    "座標変換: %s、精度不明 (EPSG:%s → EPSG:%s)",
+    "Transformation: %s, accuracy unknown (EPSG:%s to EPSG:%s)"};
+inline constexpr TMessage kMsgSourceDescription{"%s (変換元 %s、Tolvane Converter %s)",
+                                                "%s (from %s, Tolvane Converter %s)"};
 
 /// Replaces each "%s" of `pattern` in turn by the next argument. Surplus "%s" stay as they
 /// are; surplus arguments are ignored.

@@ -1,6 +1,8 @@
 // The batch list and its file.
 #include "batch/BatchList.h"
 
+#include <algorithm>
+#include <fstream>
 #include <unordered_map>
 
 #include "base/AppError.h"
@@ -120,6 +122,25 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
             throw;
         }
     }
+}
+
+bool IsBatchListFile(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    // The magic with blanks around it fits easily; a longer first line is no batch list.
+    constexpr std::size_t kHead = 64;
+    std::string head(kHead, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(kHead));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    const std::size_t end = head.find_first_of("\r\n");
+    if (end == std::string::npos && head.size() == kHead) {
+        return false;
+    }
+    return LowerAscii(TrimBlanks(std::string_view(head).substr(0, end))) == kMagic;
 }
 
 void SaveBatchFile(const std::filesystem::path& path, TBatchList& list)

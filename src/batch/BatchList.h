@@ -77,6 +77,10 @@ public:
 void LoadBatchFile(const std::filesystem::path& path, const driver::TCatalogue& catalogue,
                    TBatchList& list);
 
+/// Whether `path` is a regular file whose first line is a batch list's ("tolvane", trimmed, any
+/// letter case). Reads no more than the first line's few bytes; never raises.
+bool IsBatchListFile(const std::filesystem::path& path);
+
 /// Writes `list` to `path`, replacing it whole (an earlier file stays until the new one is
 /// complete), and makes `path` the list's FileName. Raises TDataError when a path holds a
 /// character that Shift-JIS cannot write, TFileError when the file cannot be written (nothing is

@@ -2,6 +2,7 @@
 #include "driver/Catalogue.h"
 
 #include "base/AppError.h"
+#include "base/uniCodePage.h"
 #include "base/uniFields.h"
 #include "base/uniMessages.h"
 #include "base/uniNumbers.h"
@@ -53,6 +54,114 @@ TCatalogue LoadCatalogue(const std::filesystem::path& defineDir)
     const std::filesystem::path path =
         defineDir / std::filesystem::path(std::string(kCatalogueFileName));
     return TCatalogue(defineDir, LoadLines(path));
+}
+
+namespace {
+
+bool IsUpper(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The item code of a data code: its part before the hyphen.
+std::string_view ItemCodeOf(std::string_view code)
+{
+    return code.substr(0, code.find('-'));
+}
+
+} // namespace
+
+std::string DataCodeOfMask(std::string_view mask)
+{
+    const std::string upper = UpperAscii(mask);
+    if (upper.size() < 3 || !IsUpper(upper[0]) || !IsDigit(upper[1]) || !IsDigit(upper[2])) {
+        return {};
+    }
+    // "L03-18M-*.dat", "L01-*P*.txt", "L02-*P-2K*.csv": a year of digits or wildcards, then
+    // the kind letter.
+    std::size_t end = 3;
+    if (end < upper.size() && upper[end] == '-') {
+        std::size_t pos = end + 1;
+        while (pos < upper.size() &&
+               (IsDigit(upper[pos]) || upper[pos] == '*' || upper[pos] == '?')) {
+            ++pos;
+        }
+        if (pos > end + 1 && pos < upper.size() && IsUpper(upper[pos])) {
+            end = pos + 1;
+        }
+    }
+    return upper.substr(0, end);
+}
+
+bool MatchesDataCode(std::string_view code, std::string_view text)
+{
+    const std::string upper = UpperAscii(text);
+    // Backtracking over the last "*" suffices: a "*" takes only digits.
+    std::size_t c = 0;
+    std::size_t t = 0;
+    std::size_t starC = std::string_view::npos;
+    std::size_t starT = 0;
+    while (t < upper.size()) {
+        if (c < code.size() && code[c] == '*') {
+            starC = c++;
+            starT = t;
+        } else if (c < code.size() && (code[c] == '?' || code[c] == upper[t])) {
+            ++c;
+            ++t;
+        } else if (starC != std::string_view::npos && IsDigit(upper[starT])) {
+            c = starC + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (c < code.size() && code[c] == '*') {
+        ++c;
+    }
+    return c == code.size();
+}
+
+TItemLookup LookUpItem(const TCatalogue& catalogue, std::string_view text)
+{
+    TItemLookup lookup;
+    std::vector<std::string> names;
+    std::vector<std::string> codes;
+    for (std::int64_t i = 0; i < catalogue.Count(); ++i) {
+        const TCatalogueLine line = catalogue.Item(i);
+        names.push_back(TrySjisToUtf8(line.ItemName).value_or(std::string()));
+        codes.push_back(DataCodeOfMask(line.FileMask));
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!text.empty() && names[i] == text) {
+            lookup.Items.push_back(static_cast<std::int64_t>(i));
+        }
+    }
+    if (!lookup.Items.empty()) {
+        return lookup;
+    }
+    const std::string upper = UpperAscii(text);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (!codes[i].empty() &&
+            (MatchesDataCode(codes[i], upper) || ItemCodeOf(codes[i]) == upper)) {
+            lookup.Items.push_back(static_cast<std::int64_t>(i));
+        }
+    }
+    if (!lookup.Items.empty() || text.empty()) {
+        return lookup;
+    }
+    const std::string_view itemCode = ItemCodeOf(upper);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].find(text) != std::string::npos ||
+            (!codes[i].empty() && ItemCodeOf(codes[i]) == itemCode)) {
+            lookup.Candidates.push_back(static_cast<std::int64_t>(i));
+        }
+    }
+    return lookup;
 }
 
 TDataKindTree BuildDataKindTree(const std::vector<std::string>& catalogueLines)

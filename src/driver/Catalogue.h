@@ -57,6 +57,28 @@ private:
 /// Loads `defineDir`/データ項目.txt; raises TFileError when it cannot be opened.
 TCatalogue LoadCatalogue(const std::filesystem::path& defineDir);
 
+/// The KSJ data code at the start of a file mask: the item code (a capital letter and two digits,
+/// "S04") and, when a hyphen, a year and a kind letter follow, those too ("L03-18M"; a year the
+/// mask leaves open stays a pattern: "L01-*P"). Empty when the mask starts otherwise ("*.csv").
+std::string DataCodeOfMask(std::string_view mask);
+
+/// Whether the data code `text` ("L03-18M", any case) is one that `code` (from DataCodeOfMask)
+/// stands for: a "*" of the code matches any digits, a "?" one character.
+bool MatchesDataCode(std::string_view code, std::string_view text);
+
+/// What a text names among the items of a catalogue.
+struct TItemLookup
+{
+    std::vector<std::int64_t> Items;      ///< one: found; several: ambiguous; none: unknown
+    std::vector<std::int64_t> Candidates; ///< when none is found: items with a similar name or code
+};
+
+/// The items that `text` (UTF-8) names: the items of that exact name; else the items whose data
+/// code stands for it as a data code ("L03-18M") or as an item code alone ("L03"). When nothing
+/// matches, the candidates are the items whose name contains the text or whose item code is the
+/// text's. Catalogue numbers are not looked up here.
+TItemLookup LookUpItem(const TCatalogue& catalogue, std::string_view text);
+
 /// A node of the tree of data kinds: a category (level 0, item index -1) or a data item (level 1,
 /// its catalogue index).
 struct TDataKindNode

@@ -52,7 +52,7 @@ std::int64_t WriteLedger(TSjisLineReader& src, const TLedgerParams& params,
     src.Rewind();
 
     const std::unique_ptr<shapes::TTableOutput> table = createTable();
-    shapes::TSFRow row;
+    shapes::TSFRow row(false);
     for (std::size_t i = 0; i < defs.size(); ++i) {
         row.Add(GetField(defs[i], 1, ','));
     }

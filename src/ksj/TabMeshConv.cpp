@@ -46,7 +46,7 @@ void ConvertM3NS(TConvertContext& ctx)
     }
 
     shapes::TSFPolygon shape;
-    shapes::TSFRow fields;
+    shapes::TSFRow fields(false);
     while (!ctx.Src.Eof()) {
         const std::string_view line = ctx.Src.ReadLineView();
         ctx.Progress.Step(kPumpInterval);

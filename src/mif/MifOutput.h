@@ -66,7 +66,6 @@ public:
 
 private:
     base::TSjisWriter m_out;
-    std::string m_line;
 };
 
 } // namespace tolvane::mif

@@ -161,30 +161,22 @@ void WriteMifPLine(TSjisWriter& mif, const TSFPolyLine& shape)
     mif.WriteLine("");
 }
 
-void AppendMidValue(std::string& row, std::string_view value)
-{
-    // A plain loop: find_first_of searches the set once per byte of the value.
-    unsigned special = 0;
-    for (const char c : value) {
-        special |= static_cast<unsigned>(c == ',') | static_cast<unsigned>(c == '"');
-    }
-    if (special == 0) {
-        row.append(value);
-        return;
-    }
-    base::AppendQuoted(row, value);
-}
-
 namespace {
 
-// Writes `value` at `out` as AppendMidValue would append it; returns the end.
-char* PutMidValue(char* out, std::string_view value)
+bool NeedsQuotes(std::string_view value) noexcept
 {
+    // A plain loop: values are short, and find_first_of would search the set per byte.
     unsigned special = 0;
     for (const char c : value) {
         special |= static_cast<unsigned>(c == ',') | static_cast<unsigned>(c == '"');
     }
-    if (special == 0) {
+    return special != 0;
+}
+
+// Writes `value` at `out` as AppendMidValue would append it; returns the end.
+char* PutMidValue(char* out, std::string_view value) noexcept
+{
+    if (!NeedsQuotes(value)) {
         std::memcpy(out, value.data(), value.size());
         return out + value.size();
     }
@@ -201,18 +193,33 @@ char* PutMidValue(char* out, std::string_view value)
 
 } // namespace
 
-void WriteMidRow(TSjisWriter& mid, const TSFRow& row)
+void AppendMidValue(std::string& row, std::string_view value)
 {
-    // Worst case: every byte of a value a doubled quote, two quotes and a comma per value, raw
-    // text as it stands, CR LF.
+    if (!NeedsQuotes(value)) {
+        row.append(value);
+        return;
+    }
+    base::AppendQuoted(row, value);
+}
+
+std::size_t QuotedRowBound(const TSFRow& row) noexcept
+{
     const std::size_t count = row.Count();
     std::size_t size = 2 * row.TextSize() + 3 * count + 2;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (row.IsRaw(i)) {
-            size -= row.Value(i).size();
+    if (row.HasRaw()) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (row.IsRaw(i)) {
+                size -= row.Value(i).size();
+            }
         }
     }
-    char* const start = mid.Reserve(size);
+    return size;
+}
+
+void WriteQuotedMidRow(TSjisWriter& mid, const TSFRow& row)
+{
+    const std::size_t count = row.Count();
+    char* const start = mid.Reserve(QuotedRowBound(row));
     char* out = start;
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) {

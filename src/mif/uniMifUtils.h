@@ -1,6 +1,7 @@
 // The MIF/MID writer: MapInfo Interchange Format version 300, Shift-JIS, CR LF.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -40,8 +41,22 @@ void WriteCoordLine(TSjisWriter& mif, const TSFPoint& point);
 /// as it stands.
 void AppendMidValue(std::string& row, std::string_view value);
 
+/// The most bytes `row` can take as one line with every value quoted (each inner quote doubled)
+/// and raw text as it stands, with the commas and CR LF.
+std::size_t QuotedRowBound(const TSFRow& row) noexcept;
+
+/// WriteMidRow for a row that is not plain.
+void WriteQuotedMidRow(TSjisWriter& mid, const TSFRow& row);
+
 /// Writes `row` as one .mid line: its values separated by commas, each as AppendMidValue
 /// writes it, raw text as it stands.
-void WriteMidRow(TSjisWriter& mid, const TSFRow& row);
+inline void WriteMidRow(TSjisWriter& mid, const TSFRow& row)
+{
+    if (row.IsPlain()) {
+        mid.WriteLine(row.Joined());
+    } else {
+        WriteQuotedMidRow(mid, row);
+    }
+}
 
 } // namespace tolvane::mif

@@ -17,53 +17,91 @@ namespace tolvane::shapes {
 /// The values of one attribute row, CP932 bytes. A value is one column's text, or raw text: a
 /// record that already holds its own delimiters (a coordinate list's whole line) and is written
 /// as it stands, standing for as many columns as a reader finds in it.
+///
+/// The values are kept one after another with a comma after each, so that a row whose values
+/// hold no comma and no double quote reads as one comma-separated text (Joined()) and costs a
+/// writer one copy.
 class TSFRow
 {
 public:
+    static constexpr char kSeparator = ',';
+
+    /// A row whose plainness is not looked at (`checkPlain` false) costs less to build and is
+    /// never IsPlain(): for tables, whose writers quote every value anyway.
+    explicit TSFRow(bool checkPlain = true) : m_checkPlain(checkPlain) {}
+
     void Clear() noexcept
     {
         m_text.clear();
         m_values.clear();
     }
     /// Appends one value.
-    void Add(std::string_view value)
-    {
-        m_text.append(value);
-        m_values.push_back({m_text.size(), false});
-    }
+    void Add(std::string_view value) { Append(value, false, m_checkPlain && IsPlainValue(value)); }
     /// Appends raw text.
-    void AddRaw(std::string_view text)
-    {
-        m_text.append(text);
-        m_values.push_back({m_text.size(), true});
-    }
+    void AddRaw(std::string_view text) { Append(text, true, m_checkPlain); }
     /// Keeps the first `count` values (a prefix shared by several rows).
     void Truncate(std::size_t count) noexcept
     {
         if (count < m_values.size()) {
             m_values.resize(count);
-            m_text.resize(count == 0 ? 0 : m_values.back().End);
+            m_text.resize(count == 0 ? 0 : m_values.back().End + std::size_t{1});
         }
     }
 
     std::size_t Count() const noexcept { return m_values.size(); }
     std::string_view Value(std::size_t i) const noexcept
     {
-        const std::size_t begin = i == 0 ? 0 : m_values[i - 1].End;
+        const std::size_t begin = i == 0 ? 0 : m_values[i - 1].End + std::size_t{1};
         return std::string_view(m_text).substr(begin, m_values[i].End - begin);
     }
     bool IsRaw(std::size_t i) const noexcept { return m_values[i].Raw; }
+    /// True when some value is raw text.
+    bool HasRaw() const noexcept { return !m_values.empty() && m_values.back().RawSoFar; }
+    /// True when no value holds a comma or a double quote (raw text does not count).
+    bool IsPlain() const noexcept
+    {
+        return m_values.empty() ? m_checkPlain : m_values.back().PlainSoFar;
+    }
     /// The bytes of all values together.
-    std::size_t TextSize() const noexcept { return m_text.size(); }
+    std::size_t TextSize() const noexcept { return m_text.size() - m_values.size(); }
+    /// The values separated by commas, as they stand.
+    std::string_view Joined() const noexcept
+    {
+        return std::string_view(m_text).substr(0, m_text.empty() ? 0 : m_text.size() - 1);
+    }
 
 private:
     struct TEntry
     {
-        std::size_t End = 0;
+        std::uint32_t End =
+            0; ///< offset of the separator after the value (rows stay far below 4 GiB)
         bool Raw = false;
+        bool RawSoFar = false;  ///< this value or one before it is raw
+        bool PlainSoFar = true; ///< this value and every one before it are plain
     };
+
+    static bool IsPlainValue(std::string_view value) noexcept
+    {
+        // A plain loop: values are short, and find_first_of would search the set per byte.
+        unsigned special = 0;
+        for (const char c : value) {
+            special |= static_cast<unsigned>(c == kSeparator) | static_cast<unsigned>(c == '"');
+        }
+        return special == 0;
+    }
+
+    void Append(std::string_view value, bool raw, bool plain)
+    {
+        m_text.append(value);
+        const bool rawSoFar = raw || HasRaw();
+        const bool plainSoFar = plain && IsPlain();
+        m_values.push_back({static_cast<std::uint32_t>(m_text.size()), raw, rawSoFar, plainSoFar});
+        m_text.push_back(kSeparator);
+    }
+
     std::string m_text;
     std::vector<TEntry> m_values;
+    bool m_checkPlain = true;
 };
 
 /// The n × n division of one third-level mesh cell. Within it a corner's longitude depends only

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tolvane::shapes {
@@ -49,6 +50,36 @@ constexpr std::string_view CoordSysText(std::int64_t index) noexcept
 {
     const TCoordSys* coordSys = FindCoordSys(index);
     return coordSys != nullptr ? coordSys->MifClause : std::string_view();
+}
+
+/// The coordinate system that `text` names: its index ("0", "1", "2") or its key ("tokyo",
+/// "wgs84", "jgd2000", in any case); nullopt for anything else.
+constexpr std::optional<TCoordSysIndex> ParseCoordSys(std::string_view text) noexcept
+{
+    if (!text.empty() && text.size() <= 3 &&
+        text.find_first_not_of("0123456789") == std::string_view::npos) {
+        std::int64_t index = 0;
+        for (const char c : text) {
+            index = index * 10 + (c - '0');
+        }
+        if (FindCoordSys(index) == nullptr) {
+            return std::nullopt;
+        }
+        return static_cast<TCoordSysIndex>(index);
+    }
+    for (std::size_t i = 0; i < kCoordSystems.size(); ++i) {
+        const std::string_view key = kCoordSystems[i].Key;
+        bool same = text.size() == key.size();
+        for (std::size_t c = 0; same && c < key.size(); ++c) {
+            const char lower =
+                text[c] >= 'A' && text[c] <= 'Z' ? static_cast<char>(text[c] - 'A' + 'a') : text[c];
+            same = lower == key[c];
+        }
+        if (same) {
+            return static_cast<TCoordSysIndex>(i);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace tolvane::shapes

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
@@ -65,8 +66,10 @@ TEST(HelpWindow, ListsTheShippedTopicsAndSearchesThem)
 {
     THelpWindow help(QString::fromStdString((SourceDir() / "data" / "help").string()));
     const QStringList titles = help.TopicTitles();
-    ASSERT_EQ(titles.size(), 5);
+    ASSERT_EQ(titles.size(), 7);
     EXPECT_EQ(titles.at(0), QStringLiteral("変換のしかた"));
+    EXPECT_TRUE(titles.contains(QStringLiteral("コマンドライン")));
+    EXPECT_TRUE(titles.contains(QStringLiteral("QGIS と GDAL で開く")));
     EXPECT_EQ(help.CurrentTitle(), titles.at(0));
 
     const QStringList merge = help.Search(QStringLiteral("統合"));
@@ -78,10 +81,33 @@ TEST(HelpWindow, ListsTheShippedTopicsAndSearchesThem)
 
     EXPECT_TRUE(help.Search(QStringLiteral("MID")).contains(QStringLiteral("ファイルの統合")));
     EXPECT_TRUE(help.Search(QStringLiteral("mid")).contains(QStringLiteral("ファイルの統合")));
+    EXPECT_TRUE(
+        help.Search(QStringLiteral("ogr2ogr")).contains(QStringLiteral("QGIS と GDAL で開く")));
+    EXPECT_TRUE(help.Search(QStringLiteral("--jobs")).contains(QStringLiteral("コマンドライン")));
+
+    // No match: said so, no topic shown, no mark left from the search before.
+    auto* page = help.findChild<QTextBrowser*>(QStringLiteral("txtPage"));
+    auto* notFound = help.findChild<QLabel*>(QStringLiteral("lblNotFound"));
+    help.show();
     EXPECT_TRUE(help.Search(QStringLiteral("見つからない語xyz")).isEmpty());
+    EXPECT_TRUE(notFound->isVisible());
+    EXPECT_EQ(notFound->text(), QStringLiteral("見つかりません"));
+    EXPECT_TRUE(help.CurrentTitle().isEmpty());
+    EXPECT_FALSE(page->textCursor().hasSelection());
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("見つかりません")));
+    EXPECT_EQ(help.findChild<QListWidget*>(QStringLiteral("lstTopics"))->currentRow(), -1);
     EXPECT_EQ(help.Search(QString()).size(), titles.size());
+    EXPECT_FALSE(notFound->isVisible());
+    EXPECT_EQ(help.CurrentTitle(), titles.at(0));
+    EXPECT_TRUE(page->toPlainText().startsWith(QStringLiteral("変換のしかた")));
     help.ShowTopic(2);
     EXPECT_EQ(help.CurrentTitle(), titles.at(2));
+
+    // Esc closes it.
+    help.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
+    QTest::keyClick(&help, Qt::Key_Escape);
+    EXPECT_FALSE(help.isVisible());
 }
 
 TEST(HelpWindow, MissingPagesSaySo)

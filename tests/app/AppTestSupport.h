@@ -43,9 +43,23 @@ public:
     {
         Messages.push_back({QStringLiteral("error"), text, {}});
     }
-    void Information(const QString& text) override
+    void Information(const QString& text, const QString& detail) override
     {
-        Messages.push_back({QStringLiteral("information"), text, {}});
+        Messages.push_back({QStringLiteral("information"), text, detail});
+    }
+    /// Answers from `Answers` in turn; No when none is left.
+    app::TAnswer Question(const QString& text, app::TQuestion /*buttons*/) override
+    {
+        Questions.push_back(text);
+        if (OnQuestion) {
+            OnQuestion();
+        }
+        if (Answers.empty()) {
+            return app::TAnswer::No;
+        }
+        const app::TAnswer answer = Answers.front();
+        Answers.pop_front();
+        return answer;
     }
     std::optional<QString> GetOpenFileName(const app::TFileDialog& dialog) override
     {
@@ -76,6 +90,9 @@ public:
     }
 
     std::vector<TMessage> Messages;
+    std::vector<QString> Questions;
+    std::deque<app::TAnswer> Answers;
+    std::function<void()> OnQuestion;
     std::deque<QString> FileAnswers;
     std::vector<app::TFileDialog> FileDialogs;
     std::vector<QUrl> Urls;

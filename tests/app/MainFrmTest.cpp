@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -48,8 +49,8 @@ TEST_F(TMainFrm, ControlsSitAtTheirPlaces)
         SCOPED_TRACE(place.Name);
         auto* widget = Find<QWidget>(place.Name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->parentWidget(), client);
-        EXPECT_EQ(widget->geometry(), place.Geometry);
+        EXPECT_TRUE(client->isAncestorOf(widget));
+        EXPECT_EQ(QRect(widget->mapTo(client, QPoint(0, 0)), widget->size()), place.Geometry);
     }
     struct TLabel
     {
@@ -69,17 +70,16 @@ TEST_F(TMainFrm, ControlsSitAtTheirPlaces)
         SCOPED_TRACE(label.Name);
         auto* widget = Find<QLabel>(label.Name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->pos(), label.Place);
+        EXPECT_EQ(widget->mapTo(client, QPoint(0, 0)), label.Place);
         EXPECT_EQ(widget->text(), QString::fromUtf8(label.Caption));
     }
 
-    // Client area 866 x 478 below the menu bar, the status bar at its bottom, fixed size.
+    // Client area 866 x 478 below the menu bar, the status bar at its bottom: the default size.
     const int menuHeight = Form->menuBar()->height();
     EXPECT_EQ(client->geometry(), QRect(0, menuHeight, 866, 459));
     auto* statusBar = Find<QStatusBar>("StatusBar1");
     EXPECT_EQ(statusBar->geometry(), QRect(0, menuHeight + 459, 866, 19));
     EXPECT_EQ(Form->size(), QSize(866, menuHeight + 478));
-    EXPECT_EQ(Form->minimumSize(), Form->maximumSize());
     auto* progress = Find<QProgressBar>("ProgressBar1");
     EXPECT_EQ(progress->parentWidget(), statusBar);
     EXPECT_EQ(progress->geometry(), QRect(392, 2, 474, 16));
@@ -92,7 +92,55 @@ TEST_F(TMainFrm, ControlsSitAtTheirPlaces)
         !families.contains(QStringLiteral("MS PGothic"))) {
         EXPECT_EQ(QFontInfo(Form->font()).family(), QStringLiteral("IPAGothic"));
     }
-    EXPECT_FALSE(Form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST_F(TMainFrm, TheWindowGrowsAndShrinksWithItsLayouts)
+{
+    OpenForm();
+    QWidget* client = Form->centralWidget();
+    const auto rect = [&](const char* name) {
+        auto* widget = Find<QWidget>(name);
+        return QRect(widget->mapTo(client, QPoint(0, 0)), widget->size());
+    };
+    // Larger: the tree and the batch list take the space; the rows below them keep their
+    // heights and follow the bottom edge; the status bar spans the width.
+    const QSize design = Form->size();
+    Form->resize(design + QSize(300, 200));
+    QApplication::processEvents();
+    EXPECT_EQ(rect("tvwDataKind").height(), 265 + 200);
+    EXPECT_GT(rect("tvwDataKind").width(), 377);
+    EXPECT_GT(rect("lvwBatch").width(), 457 + 100); // the list takes the larger share
+    EXPECT_EQ(rect("lvwBatch").height(), 337 + 200);
+    EXPECT_EQ(rect("btnBatch").bottom(), client->height() - 459 + 432 + 20);
+    EXPECT_EQ(rect("btnBatch").right(), client->width() - 866 + 858);
+    EXPECT_EQ(rect("edtSrcFile").height(), 20);
+    EXPECT_EQ(Find<QStatusBar>("StatusBar1")->width(), Form->width());
+    EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->geometry().right(), Form->width() - 1);
+
+    // Smaller than the design down to the minimum, where every control still shows whole and
+    // nothing overlaps its neighbour in the button rows.
+    Form->resize(QSize(1, 1));
+    QApplication::processEvents();
+    const QSize minimum = Form->size();
+    EXPECT_EQ(minimum, Form->minimumSize().expandedTo(Form->minimumSizeHint()));
+    EXPECT_LT(minimum.width(), 800);
+    EXPECT_LT(minimum.height(), 400);
+    EXPECT_GE(rect("tvwDataKind").height(), 90);
+    EXPECT_GE(rect("lvwBatch").height(), 90);
+    for (const auto& [leftName, rightName] :
+         {std::pair{"btnAdd", "btnReplace"}, std::pair{"btnReplace", "btnConvert"},
+          std::pair{"btnClear", "btnRemove"}, std::pair{"btnRemove", "btnBatch"},
+          std::pair{"edtSrcFile", "btnSrcBrows"}, std::pair{"edtConbineFile", "btnCmbBrowse"}}) {
+        SCOPED_TRACE(leftName);
+        EXPECT_GE(rect(leftName).left(), 0);
+        EXPECT_LT(rect(leftName).right(), rect(rightName).left());
+    }
+    for (const char* name : {"btnConvert", "btnBatch", "btnCmbBrowse", "chkCombine"}) {
+        SCOPED_TRACE(name);
+        auto* widget = Find<QWidget>(name);
+        EXPECT_LE(widget->mapTo(Form.get(), QPoint(widget->width(), widget->height())).x(),
+                  minimum.width());
+    }
 }
 
 TEST_F(TMainFrm, CaptionsAndStartState)
@@ -164,7 +212,8 @@ TEST_F(TMainFrm, MenuItemsAndShortcuts)
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus.at(0)->text(), QStringLiteral("ファイル(&F)"));
     EXPECT_EQ(menus.at(1)->text(), QStringLiteral("ヘルプ(&H)"));
-    EXPECT_EQ(menus.at(0)->menu()->actions().size(), 6); // with two separators
+    // With the recent batch lists and two separators.
+    EXPECT_EQ(menus.at(0)->menu()->actions().size(), 7);
 
     // The keys reach their commands.
     Form->activateWindow();
@@ -238,16 +287,24 @@ TEST_F(TMainFrm, EnablingRules)
         std::filesystem::path Src;
         const char* Dst;
         bool Browse, Convert, Add;
+        const char* ConvertWhy; ///< the disabled button's tooltip
+        const char* AddWhy;
     };
     const TCase cases[] = {
-        {"nothing selected", -2, Source, "out.mif", false, false, false},
-        {"category node", -1, Source, "out.mif", false, false, false},
-        {"missing source", 0, Dir / "missing.txt", "out.mif", true, false, false},
-        {"folder as source", 0, folder, "out.mif", true, false, false},
-        {"empty destination", 0, Source, "", true, false, false},
-        {"blank destination", 0, Source, "   ", true, true, true},
-        {"complete", 0, Source, "out.mif", true, true, true},
-        {"ledger-only item", 3, Source, "out.csv", true, true, false},
+        {"nothing selected", -2, Source, "out.mif", false, false, false,
+         "データ項目が選択されていません。", "データ項目が選択されていません。"},
+        {"category node", -1, Source, "out.mif", false, false, false, "分類が選択されています",
+         "分類が選択されています"},
+        {"missing source", 0, Dir / "missing.txt", "out.mif", true, false, false,
+         "変換元のファイルが見つかりません。", "変換元のファイルが見つかりません。"},
+        {"folder as source", 0, folder, "out.mif", true, false, false,
+         "変換元がファイルではありません。", "変換元がファイルではありません。"},
+        {"empty destination", 0, Source, "", true, false, false, "変換後のファイル名がありません。",
+         "変換後のファイル名がありません。"},
+        {"blank destination", 0, Source, "   ", true, true, true, "", ""},
+        {"complete", 0, Source, "out.mif", true, true, true, "", ""},
+        {"ledger-only item", 3, Source, "out.csv", true, true, false, "",
+         "台帳だけのデータ項目はバッチリストに追加できません"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -266,6 +323,153 @@ TEST_F(TMainFrm, EnablingRules)
         EXPECT_EQ(Enabled("actAddToBatch"), c.Add);
         EXPECT_FALSE(Enabled("actReplaceToBatch")); // no batch row selected
         EXPECT_EQ(Find<QPushButton>("btnConvert")->isEnabled(), c.Convert);
+        // A disabled button says why; an enabled one has nothing to explain.
+        const QString convertWhy = Find<QPushButton>("btnConvert")->toolTip();
+        const QString addWhy = Find<QPushButton>("btnAdd")->toolTip();
+        EXPECT_EQ(convertWhy.isEmpty(), c.Convert);
+        const QString expectedConvert = QString::fromUtf8(c.ConvertWhy);
+        const QString expectedAdd = QString::fromUtf8(c.AddWhy);
+        EXPECT_EQ(convertWhy.left(expectedConvert.size()), expectedConvert);
+        EXPECT_EQ(addWhy.left(expectedAdd.size()), expectedAdd);
+        EXPECT_EQ(addWhy.isEmpty(), c.Add);
+    }
+
+    // Hovering a disabled button names the missing piece in the status bar, until the pointer
+    // leaves it.
+    auto* panel = Find<QLabel>("StatusPanel0");
+    panel->setText(QStringLiteral("before"));
+    auto* clear = Find<QPushButton>("btnClear");
+    ASSERT_FALSE(clear->isEnabled());
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(clear, &enter);
+    EXPECT_EQ(panel->text(), QStringLiteral("バッチリストが空です。"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(clear, &leave);
+    EXPECT_EQ(panel->text(), QStringLiteral("before"));
+    EXPECT_EQ(Find<QCheckBox>("chkCombine")->toolTip().left(6), QStringLiteral("統合できるの"));
+}
+
+TEST_F(TMainFrm, TheItemFollowsTheSource)
+{
+    OpenForm();
+    // Masks: 0 点データ *.txt, 1 定義なし *.dat, 2 別の点 m*.txt, 3 台帳のみ W*.txt.
+    struct TCase
+    {
+        const char* Name;
+        const char* File;
+        int Selected; ///< before; -1 none
+        int Expected; ///< after
+        const char* Status;
+        const char* Destination;
+    };
+    const TCase cases[] = {
+        {"one item", "a.dat", -1, 1, "ファイル名からデータ項目「定義なし」を選択しました。",
+         "a.mif"},
+        {"one item, any letter case", "B.DAT", 0, 1, "「定義なし」を選択しました", "B.mif"},
+        {"the selected one", "c.dat", 1, 1, "ファイル名はデータ項目「定義なし」のものです。",
+         "c.mif"},
+        {"several", "m1.txt", 3, 3, "「点データ」、「別の点」に当てはまります", "m1.csv"},
+        {"none", "d.csv", 2, 2, "ファイル名に当てはまるデータ項目はありません。", "d.mif"},
+    };
+    auto* tree = Find<QTreeWidget>("tvwDataKind");
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        tree->clearSelection();
+        if (c.Selected >= 0) {
+            SelectItem(c.Selected);
+        }
+        const auto file = Dir / c.File;
+        WriteBytes(file, CrLf({"P001"}));
+        Form->OpenFiles({Q(file)}, false);
+        ASSERT_EQ(tree->selectedItems().size(), 1);
+        EXPECT_EQ(tree->selectedItems().at(0)->data(0, Qt::UserRole).toInt(), c.Expected);
+        EXPECT_TRUE(Find<QLabel>("StatusPanel0")->text().contains(QString::fromUtf8(c.Status)))
+            << Find<QLabel>("StatusPanel0")->text().toStdString();
+        EXPECT_EQ(Find<QLineEdit>("edtSrcFile")->text(), Q(file));
+        EXPECT_EQ(Find<QLineEdit>("edtDscFile")->text(), Q(Dir / c.Destination));
+    }
+    tolvane::driver::TCatalogue catalogue = Form->Catalogue();
+    EXPECT_EQ(tolvane::app::ItemsForFile(catalogue, QStringLiteral("/x/W1.txt")),
+              (std::vector<std::int64_t>{0, 3}));
+    EXPECT_TRUE(tolvane::app::ItemsForFile(catalogue, QStringLiteral("/x/")).empty());
+
+    // Another item keeps the paths while the source fits it, and gives the destination its
+    // extension; one the source does not fit empties them.
+    SelectItem(2);
+    SetSource(Dir / "m1.txt");
+    SetDestination(Q(Dir / "m1.csv"));
+    SelectItem(0);
+    EXPECT_EQ(Find<QLineEdit>("edtSrcFile")->text(), Q(Dir / "m1.txt"));
+    EXPECT_EQ(Find<QLineEdit>("edtDscFile")->text(), Q(Dir / "m1.mif"));
+    SelectItem(1);
+    EXPECT_TRUE(Find<QLineEdit>("edtSrcFile")->text().isEmpty());
+    EXPECT_TRUE(Find<QLineEdit>("edtDscFile")->text().isEmpty());
+}
+
+TEST_F(TMainFrm, CancelAsksAndStopsTheJob)
+{
+    enum class TWay {
+        EscKey,
+        CancelButton,
+        CloseWindow,
+    };
+    struct TCase
+    {
+        const char* Name;
+        TWay Way;
+        tolvane::app::TAnswer Answer;
+        const char* Result;
+        bool StaysOpen;
+    };
+    using tolvane::app::TAnswer;
+    const TCase cases[] = {
+        {"Esc, yes", TWay::EscKey, TAnswer::Yes, "変換を中止しました。", true},
+        {"中止, yes", TWay::CancelButton, TAnswer::Yes, "変換を中止しました。", true},
+        {"中止, no", TWay::CancelButton, TAnswer::No, "変換に成功しました。", true},
+        {"closing, yes", TWay::CloseWindow, TAnswer::Yes, "変換を中止しました。", false},
+        {"closing, no", TWay::CloseWindow, TAnswer::No, "変換に成功しました。", true},
+    };
+    WriteBytes(Source, CrLf({"P001", "HOOK", "P002", "P003"}));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Ui.Messages.clear();
+        Ui.Questions.clear();
+        OpenForm();
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        SelectItem(0);
+        SetSource(Source);
+        SetDestination(Q(Dir / "out.mif"));
+        Ui.Answers = {c.Answer};
+        g_duringJob = [&] {
+            auto* button = Find<QToolButton>("btnCancel");
+            EXPECT_TRUE(button->isVisible());
+            EXPECT_EQ(button->text(), QStringLiteral("中止"));
+            switch (c.Way) {
+            case TWay::EscKey:
+                QTest::keyClick(Form.get(), Qt::Key_Escape);
+                break;
+            case TWay::CancelButton:
+                button->click();
+                break;
+            case TWay::CloseWindow:
+                EXPECT_FALSE(Form->close()); // not while the job runs
+                break;
+            }
+        };
+        Form->actConvertExecute();
+        g_duringJob = nullptr;
+        EXPECT_EQ(Ui.Questions, std::vector<QString>{QStringLiteral("変換を中止しますか？")});
+        EXPECT_EQ(Ui.Texts(), std::vector<QString>{QString::fromUtf8(c.Result)});
+        EXPECT_FALSE(Form->IsBusy());
+        EXPECT_FALSE(Find<QToolButton>("btnCancel")->isVisible());
+        EXPECT_EQ(Form->isVisible(), c.StaysOpen);
+        // Esc does nothing while no job runs.
+        if (c.StaysOpen) {
+            QTest::keyClick(Form.get(), Qt::Key_Escape);
+            EXPECT_EQ(Ui.Questions.size(), 1U);
+        }
+        Form.reset();
     }
 }
 
@@ -305,17 +509,19 @@ TEST_F(TMainFrm, SelectingADataItemResetsTheEditor)
               QStringLiteral("国土数値情報(m*.txt)|m*.txt|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(Form->SaveDialog1().Filter,
               QStringLiteral("MapInfo インポート/エクスポート (*.mif)|*.mif"));
-    SetSource(Source);
-    SetDestination(QStringLiteral("out.mif"));
-    Ui.FileAnswers = {Q(Source), Q(Dir / "x.mif")};
+    // A source that two items fit (点データ *.txt and 別の点 m*.txt) leaves the selection.
+    const auto both = Dir / "m01.txt";
+    WriteBytes(both, CrLf({"P001"}));
+    Ui.FileAnswers = {Q(both), Q(Dir / "x.mif")};
     Form->actSrcBrowseExecute();
     Form->actDstBrowseExecute();
     EXPECT_FALSE(Form->OpenDialog1().FileName.isEmpty());
+    const QString status = panel->text();
 
     // A category changes nothing.
     SelectNode(Find<QTreeWidget>("tvwDataKind")->topLevelItem(1));
-    EXPECT_EQ(Find<QLineEdit>("edtSrcFile")->text(), Q(Source));
-    EXPECT_EQ(panel->text(), QStringLiteral("m*.txt"));
+    EXPECT_EQ(Find<QLineEdit>("edtSrcFile")->text(), Q(both));
+    EXPECT_EQ(panel->text(), status);
     EXPECT_EQ(Form->OpenDialog1().Filter,
               QStringLiteral("国土数値情報(m*.txt)|m*.txt|すべてのファイル(*.*)|*.*"));
 

@@ -130,11 +130,11 @@ TEST(TOutputFiles, DestinationsThatAreNoFiles)
         std::string Text;
     } refused[] = {
         {dir / "folder.mif", "ファイル \"" + (dir / "folder.mif").string() +
-                                 "\". フォルダーはファイルとして開けません は開けません"},
+                                 "\" は開けません。フォルダーはファイルとして開けません。"},
         {dir / "pipe.mif", "変換後のファイル \"" + (dir / "pipe.mif").string() +
                                "\" はパイプのため書き込めません。別のファイル名を指定してください"},
         {dir / "missing" / "o.mif", "ファイル \"" + (dir / "missing" / "o.mif").string() +
-                                        "\". 指定されたファイルが見つかりません は開けません"},
+                                        "\" は開けません。指定されたファイルが見つかりません。"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.Destination);
@@ -163,5 +163,5 @@ TEST(TOutputFiles, MessagesNameTheDestinationNotTheTemporaryFile)
                                                std::make_error_code(std::errc::no_space_on_device));
     outputs.ShowDestinations(error);
     EXPECT_EQ(error.Text(), "ファイル \"" + (dir / "out.mid").string() +
-                                "\" に書き込めません。ディスクに十分な空き領域がありません");
+                                "\" に書き込めません。ディスクに十分な空き領域がありません。");
 }

@@ -251,7 +251,7 @@ TEST(TSjisLineReader, MissingFileAndFolderCannotBeOpened)
         FAIL() << "no error";
     } catch (const TFileError& e) {
         EXPECT_EQ(e.Text(), "ファイル \"" + (dir / "missing.txt").string() +
-                                "\". 指定されたファイルが見つかりません は開けません");
+                                "\" は開けません。指定されたファイルが見つかりません。");
     }
     EXPECT_THROW(TSjisLineReader reader(dir.Path()), TFileError);
 }
@@ -294,7 +294,7 @@ TEST(TSjisWriter, FullDiskRaisesWriteErrorAndClosesTheFile)
             EXPECT_EQ(e.Code().value(), ENOSPC);
             EXPECT_EQ(
                 e.Text(),
-                "ファイル \"/dev/full\" に書き込めません。ディスクに十分な空き領域がありません");
+                "ファイル \"/dev/full\" に書き込めません。ディスクに十分な空き領域がありません。");
         }
         EXPECT_FALSE(writer.IsOpen());
     }

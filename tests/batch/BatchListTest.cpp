@@ -126,6 +126,33 @@ TEST_F(BatchFile, HeaderVariants)
     }
 }
 
+TEST(IsBatchListFile, RecognisesTheFirstLineOnly)
+{
+    TTempDir dir;
+    struct TCase
+    {
+        const char* Name;
+        std::string Bytes;
+        bool Expected;
+    };
+    const TCase cases[] = {
+        {"a list", "tolvane\r\n200\r\n", true},
+        {"capitals between blanks", " \tTOLVANE  \n", true},
+        {"the magic alone", "tolvane", true},
+        {"another first line", "tolvanex\r\n200\r\n", false},
+        {"a KSJ file", "H L03-18M ...\r\n", false},
+        {"a long first line", std::string(100, ' ') + "tolvane", false},
+        {"empty", "", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteBytes(dir / "f.txt", c.Bytes);
+        EXPECT_EQ(IsBatchListFile(dir / "f.txt"), c.Expected);
+    }
+    EXPECT_FALSE(IsBatchListFile(dir / "missing.txt"));
+    EXPECT_FALSE(IsBatchListFile(dir.Path())); // a folder
+}
+
 TEST_F(BatchFile, MergeFlagSpellings)
 {
     for (const char* yes : {"-1", "1", "true"}) {

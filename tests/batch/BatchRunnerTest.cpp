@@ -24,7 +24,8 @@ using tolvane::test::WriteBytes;
 namespace {
 
 constexpr tolvane::ksj::TConverterEntry kTestTable[] = {
-    {"TP", &tolvane::test::ConvertTestPoints<1000>, false, false}};
+    {"TP", &tolvane::test::ConvertTestPoints<1000>, false, false},
+    {"TC", &tolvane::test::ConvertTestPoints<1000>, false, true}};
 
 class TRecordingBatchObserver : public TBatchObserver
 {
@@ -77,10 +78,11 @@ protected:
         WriteBytes(Dir / "prm.txt", CrLf({"-", "1", "0", "1"}));
         WriteBytes(Dir / "col.txt", CrLf({"CODE,schar,2,3"}));
         WriteBytes(Dir / "ldg.txt", CrLf({"V,,2,3"}));
-        Catalogue = TCatalogue(Dir.Path(), {"pts,TP,*,prm.txt,col.txt,0,,0,,A",
-                                            "led,TP,*,prm.txt,col.txt,1,P00,1,ldg.txt,A",
-                                            "tab,T,*,,,1,P00,1,ldg.txt,B",
-                                            "other,TP,*,prm.txt,col.txt,0,,0,,A"});
+        Catalogue =
+            TCatalogue(Dir.Path(),
+                       {"pts,TP,*,prm.txt,col.txt,0,,0,,A",
+                        "led,TP,*,prm.txt,col.txt,1,P00,1,ldg.txt,A", "tab,T,*,,,1,P00,1,ldg.txt,B",
+                        "other,TP,*,prm.txt,col.txt,0,,0,,A", "copy,TC,*,prm.txt,col.txt,0,,0,,A"});
         WriteBytes(Dir / "s1.txt", CrLf({"P001", "P002"}));
         WriteBytes(Dir / "s2.txt", CrLf({"P003", "BAD"}));
         WriteBytes(Dir / "s3.txt", CrLf({"P004"}));
@@ -300,6 +302,7 @@ TEST_F(BatchRun, OutputOnAnotherRowsSourceIsRefused)
         {Entry(0, "s1.txt", "x.mif"), "x.mid"},     // the MID
         {Entry(1, "s1.txt", "y.mif"), "y.csv"},     // the ledger CSV
         {Entry(2, "s1.txt", "y.txt"), "y.csv"},     // a ledger-only row's CSV
+        {Entry(4, "s1.txt", "y.mif"), "y.csv"},     // a converter's CSV copy
         {Entry(0, "s1.txt", "hard.mif"), "s3.txt"}, // a hard link to the source
         {Entry(0, "s1.txt", "soft.mif"), "s3.txt"}, // a symbolic link to it
         {Entry(0, "s1.txt", "./sub/../s3.txt"), "s3.txt"},
@@ -311,7 +314,7 @@ TEST_F(BatchRun, OutputOnAnotherRowsSourceIsRefused)
             const TBatchEntry other = Entry(c.Writer.ItemIndex, c.Source, "o.mif");
             List.Entries =
                 writerFirst ? std::vector{c.Writer, other} : std::vector{other, c.Writer};
-            const auto warning = CheckBatchRun(Catalogue, List);
+            const auto warning = CheckBatchRun(Catalogue, List, kTestTable);
             ASSERT_TRUE(warning.has_value());
             EXPECT_NE(warning->find("は他の行の変換元のファイルと同じです"), std::string::npos);
         }
@@ -409,7 +412,7 @@ TEST_F(BatchRun, RowThatCannotStartStopsTheRunWhateverTheJobs)
         EXPECT_EQ(List.Entries[0].Status, TEntryStatus::Converted);
         EXPECT_EQ(List.Entries[1].FailReason,
                   "ファイル \"" + (Dir / "no" / "o1.mif").string() +
-                      "\". 指定されたファイルが見つかりません は開けません");
+                      "\" は開けません。指定されたファイルが見つかりません。");
         for (std::size_t i = 1; i < List.Entries.size(); ++i) {
             EXPECT_EQ(List.Entries[i].Status, TEntryStatus::None) << i;
             EXPECT_EQ(List.Entries[i].FailReason.empty(), i != 1) << i;

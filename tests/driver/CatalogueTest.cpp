@@ -136,6 +136,64 @@ TEST(LoadCatalogue, MissingCatalogueRaisesFileOpenError)
         FAIL() << "no error";
     } catch (const TFileError& e) {
         EXPECT_EQ(e.Text(), "ファイル \"" + (dir / "データ項目.txt").string() +
-                                "\". 指定されたファイルが見つかりません は開けません");
+                                "\" は開けません。指定されたファイルが見つかりません。");
     }
+}
+
+TEST(DataCodeOfMask, TheCodeAtTheStartOfTheMask)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"L03-18M-*.dat", "L03-18M"},
+        {"L03-51M*.txt", "L03-51M"},
+        {"L01-*P*.txt", "L01-*P"},
+        {"L02-*P-2K*.csv", "L02-*P"},
+        {"l03-18m-*.dat", "L03-18M"},
+        {"S04*.txt", "S04"},
+        {"L03-*.dat", "L03"},
+        {"*.csv", ""},
+        {"m*.dat", ""},
+        {"L3-18M.txt", ""},
+    };
+    for (const auto& [mask, code] : cases) {
+        SCOPED_TRACE(mask);
+        EXPECT_EQ(DataCodeOfMask(mask), code);
+    }
+}
+
+TEST(MatchesDataCode, AnOpenYearTakesDigitsOnly)
+{
+    EXPECT_TRUE(MatchesDataCode("L03-18M", "l03-18m"));
+    EXPECT_TRUE(MatchesDataCode("L01-*P", "L01-08P"));
+    EXPECT_TRUE(MatchesDataCode("L02-*P", "L02-2023P"));
+    EXPECT_FALSE(MatchesDataCode("L01-*P", "L01-XP"));
+    EXPECT_FALSE(MatchesDataCode("L03-18M", "L03-18"));
+    EXPECT_FALSE(MatchesDataCode("L03-18M", "L03-18MX"));
+}
+
+TEST(LookUpItem, ByNameThenByDataCode)
+{
+    const TCatalogue catalogue("Define", {
+                                             Sjis("山岳メッシュ,M3,G06-50M*.txt"),
+                                             Sjis("細分,M3_10,L03-18M-*.dat"),
+                                             Sjis("細分(点),M3_10P,L03-18M-*.dat"),
+                                             Sjis("地価公示,P,L01-*P*.txt"),
+                                             Sjis("L01-08P,P,*.txt"),
+                                             Sjis("地点CSV,PCSV,*.csv"),
+                                         });
+    using TItems = std::vector<std::int64_t>;
+    EXPECT_EQ(LookUpItem(catalogue, "山岳メッシュ").Items, TItems{0});
+    EXPECT_EQ(LookUpItem(catalogue, "g06-50m").Items, TItems{0});
+    EXPECT_EQ(LookUpItem(catalogue, "L03-18M").Items, (TItems{1, 2}));
+    EXPECT_EQ(LookUpItem(catalogue, "L03").Items, (TItems{1, 2}));
+    // A name wins over a data code it happens to spell.
+    EXPECT_EQ(LookUpItem(catalogue, "L01-08P").Items, TItems{4});
+    EXPECT_EQ(LookUpItem(catalogue, "L01-96P").Items, TItems{3});
+
+    const TItemLookup unknown = LookUpItem(catalogue, "L03-51M");
+    EXPECT_TRUE(unknown.Items.empty());
+    EXPECT_EQ(unknown.Candidates, (TItems{1, 2}));
+    EXPECT_EQ(LookUpItem(catalogue, "細分").Items, TItems{1});
+    EXPECT_EQ(LookUpItem(catalogue, "山岳").Candidates, TItems{0});
+    EXPECT_TRUE(LookUpItem(catalogue, "X99").Candidates.empty());
+    EXPECT_TRUE(LookUpItem(catalogue, "").Items.empty());
 }

@@ -22,7 +22,8 @@ using tolvane::test::WriteBytes;
 namespace {
 
 constexpr tolvane::ksj::TConverterEntry kTestTable[] = {
-    {"TP", &tolvane::test::ConvertTestPoints<2>, false, false}};
+    {"TP", &tolvane::test::ConvertTestPoints<2>, false, false},
+    {"TC", &tolvane::test::ConvertTestPoints<2>, false, true}};
 
 const std::string kHeader97 = "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\n"
                               "CoordSys Earth Projection 1, 97\r\n";
@@ -45,6 +46,7 @@ protected:
             Sjis("未知の形式,ZZ,*.txt,prm.txt,col.txt,0,,0,,他"),            // 4
             Sjis("パラメータなし,TP,*.txt,nothere.txt,col.txt,0,,0,,他"),    // 5
             Sjis("台帳定義なし,TP,*.txt,prm.txt,col.txt,1,T,1,none.txt,他"), // 6
+            Sjis("写しつき,TC,*.txt,prm.txt,col.txt,0,,0,,他"),              // 7
         });
         Source = Dir / "source.txt";
         WriteBytes(Source, CrLf({"H header", "P001  " + Sjis("東京"), "T  001" + Sjis("台帳"),
@@ -158,6 +160,20 @@ TEST_F(ConvertDriver, CodeWithoutConverterWritesHeaderOnly)
     EXPECT_EQ(ReadBytes(Dir / "z.mid"), "");
 }
 
+TEST_F(ConvertDriver, ConverterRowThatWritesACsvCopyGetsOneBesideTheMif)
+{
+    // The table row alone decides: no code of the driver names the format.
+    WriteBytes(Dir / "c.csv", "earlier");
+    ASSERT_TRUE(Convert(7, Dir / "c.mif"));
+    EXPECT_EQ(ReadBytes(Dir / "c.csv"), CrLf({"\"P001  " + Sjis("東京") + "\"", "\"P002  x,y\""}));
+    EXPECT_EQ(ReadBytes(Dir / "c.mid"), CrLf({"001," + Sjis("東京"), "002,\"x,y\""}));
+    // A failed job leaves the earlier copy as it was.
+    WriteBytes(Source, CrLf({"P001", "BAD"}));
+    WriteBytes(Dir / "c.csv", "earlier");
+    EXPECT_FALSE(Convert(7, Dir / "c.mif"));
+    EXPECT_EQ(ReadBytes(Dir / "c.csv"), "earlier");
+}
+
 TEST_F(ConvertDriver, EmptySource)
 {
     WriteBytes(Source, "");
@@ -174,7 +190,7 @@ TEST_F(ConvertDriver, MissingParameterFileIsRaisedWithFilesClosed)
         FAIL() << "no error";
     } catch (const TFileError& e) {
         EXPECT_EQ(e.Text(), "ファイル \"" + (Define / "nothere.txt").string() +
-                                "\". 指定されたファイルが見つかりません は開けません");
+                                "\" は開けません。指定されたファイルが見つかりません。");
     }
     EXPECT_EQ(CountOpenFds(), fds);
     EXPECT_EQ(ReadBytes(Dir / "p.mif"), "");

@@ -182,7 +182,7 @@ TEST_F(Faults, SourceThatIsAFolderOrMissingCannotStart)
     const std::pair<std::filesystem::path, std::string> cases[] = {
         {Dir / "folder.txt",
          "はフォルダーで、ファイルではありません。変換元にはファイルを指定してください"},
-        {Dir / "missing.txt", "は開けません"}};
+        {Dir / "missing.txt", "は開けません。指定されたファイルが見つかりません。"}};
     for (const auto& [src, ending] : cases) {
         SCOPED_TRACE(src);
         const int fds = CountOpenFds();

@@ -1,5 +1,6 @@
-// A converter for driver and batch tests: one Point and its row per line starting with "P"; a
-// line starting with "BAD" fails the job. Events are pumped every `PumpInterval` lines.
+// A converter for driver and batch tests: one Point and its row per line starting with "P" (and
+// the line as a row of the CSV copy, where the table row asks for one); a line starting with
+// "BAD" fails the job. Events are pumped every `PumpInterval` lines.
 #pragma once
 
 #include <string>
@@ -27,6 +28,12 @@ template <int PumpInterval> void ConvertTestPoints(ksj::TConvertContext& ctx)
         row.Clear();
         slices.AppendRow(line, row);
         ctx.Out.WritePoint({139.5, 35.5}, row);
+        // A table row that says it writes a CSV copy gets one: the line as one value.
+        if (ctx.CsvCopy != nullptr) {
+            row.Clear();
+            row.Add(line);
+            ctx.CsvCopy->WriteRow(row);
+        }
     }
 }
 

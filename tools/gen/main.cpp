@@ -1,5 +1,6 @@
 // tolvane-gen: writes realistic KSJ old-format source files of a requested size, the same bytes
 // for the same seed, for samples, tests and benchmarks.
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -9,8 +10,11 @@
 #include <vector>
 
 #include "base/AppError.h"
+#include "base/uniBytes.h"
 #include "base/uniCodePage.h"
+#include "base/uniMessages.h"
 #include "base/uniPaths.h"
+#include "cli/CommandLine.h"
 #include "driver/Catalogue.h"
 #include "gen/GenProfiles.h"
 
@@ -23,26 +27,75 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-const char* const kUsage =
+// A developer's tool: its texts are English only.
+constexpr base::TMessage English(std::string_view text)
+{
+    return {text, text};
+}
+
+constexpr base::TMessage kUsage = English(
     "Usage:\n"
     "  tolvane-gen --format CODE [--records N] [--chains N] [--seed S] --out FILE\n"
     "      a file for the format code CODE (M2, M21 ... M24, M3, M3NS, M4, M3_10, M3_10P,\n"
     "      M3_4, M3_4P, P, N, L, AL, S, A, AC, PCSV, PCSV2, T)\n"
-    "  tolvane-gen --item INDEX [--define DIR] [--records N] [--chains N] [--seed S] --out FILE\n"
-    "      a file for the data item at INDEX of the catalogue of DIR\n"
+    "  tolvane-gen --item ITEM [--define DIR] [--records N] [--chains N] [--seed S] --out FILE\n"
+    "      a file for a data item of the catalogue of DIR: its number, its name, or a data\n"
+    "      code that names one item\n"
     "  tolvane-gen --samples OUTDIR [--define DIR]\n"
     "      the sample file of every data item of the catalogue of DIR\n"
     "  tolvane-gen --list\n"
-    "      the kinds of file it writes, with what --records counts in each\n"
-    "\n"
-    "--records defaults to the size of the kind's sample, --seed to 1, --define to the Define\n"
-    "folder beside the program. --chains sets the number of links of an area file. The same\n"
-    "arguments always give the same bytes. Usage errors exit with status 2.\n";
+    "      the kinds of file it writes, with what --records counts in each");
+
+constexpr base::TMessage kFooter =
+    English("The same arguments always give the same bytes. Usage errors exit with status 2.");
+
+template <typename T> bool ParseNumber(std::string_view text, T& value)
+{
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    return res.ec == std::errc() && res.ptr == text.data() + text.size();
+}
+
+std::optional<std::string> CheckCount(std::string_view value)
+{
+    std::int64_t number = 0;
+    if (ParseNumber(value, number) && number >= 0) {
+        return std::nullopt;
+    }
+    return "not a count: " + std::string(value);
+}
+
+std::optional<std::string> CheckSeed(std::string_view value)
+{
+    std::uint64_t number = 0;
+    if (ParseNumber(value, number)) {
+        return std::nullopt;
+    }
+    return "--seed needs a number: " + std::string(value);
+}
+
+constexpr std::array kOptions{
+    cli::TOption{"format", 0, "CODE", cli::kGlobal, English("the format code to write")},
+    cli::TOption{"item", 0, "ITEM", cli::kGlobal, English("the data item to write a file for")},
+    cli::TOption{"samples", 0, "OUTDIR", cli::kGlobal,
+                 English("write every item's sample file into OUTDIR")},
+    cli::TOption{"list", 0, "", cli::kGlobal, English("list the kinds of file")},
+    cli::TOption{"out", 0, "FILE", cli::kGlobal, English("the file to write")},
+    cli::TOption{"define", 0, "DIR", cli::kGlobal,
+                 English("the Define folder (default: the one beside the program)")},
+    cli::TOption{"records", 0, "N", cli::kGlobal,
+                 English("records to write (default: the size of the kind's sample)"), CheckCount},
+    cli::TOption{"chains", 0, "N", cli::kGlobal, English("links of an area file"), CheckCount},
+    cli::TOption{"seed", 0, "S", cli::kGlobal, English("the seed (default 1)"), CheckSeed},
+    cli::TOption{"help", 'h', "", cli::kGlobal, English("show this help and exit"), nullptr,
+                 nullptr, true},
+};
+
+const cli::TProgram kProgram{"tolvane-gen", {}, kOptions, kUsage, kFooter};
 
 struct TArgs
 {
     std::string Format;
-    std::optional<std::int64_t> Item;
+    std::optional<std::string> Item;
     std::filesystem::path DefineDir;
     std::filesystem::path Out;
     std::filesystem::path SamplesDir;
@@ -53,91 +106,58 @@ struct TArgs
     bool Help = false;
 };
 
-int UsageError(const std::string& message)
+// Raises cli::TUsageError.
+TArgs Parse(const std::vector<std::string>& argv)
 {
-    std::fprintf(stderr, "tolvane-gen: %s\n%s", message.c_str(), kUsage);
-    return kExitUsage;
-}
-
-template <typename T> bool ParseNumber(std::string_view text, T& value)
-{
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-    return res.ec == std::errc() && res.ptr == text.data() + text.size();
-}
-
-std::optional<TArgs> Parse(const std::vector<std::string>& args, std::string& error)
-{
+    const cli::TArgs args = cli::ParseArgs(kProgram, argv);
     TArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--list") {
-            parsed.List = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            parsed.Help = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            error = arg.starts_with("--") ? arg + " needs a value" : "unexpected argument: " + arg;
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        std::int64_t number = 0;
-        if (arg == "--format") {
-            parsed.Format = value;
-            for (char& c : parsed.Format) {
-                if (c >= 'a' && c <= 'z') {
-                    c = static_cast<char>(c - 'a' + 'A');
-                }
-            }
-        } else if (arg == "--item") {
-            if (!ParseNumber(value, number) || number < 0) {
-                error = "--item needs an item index: " + value;
-                return std::nullopt;
-            }
-            parsed.Item = number;
-        } else if (arg == "--define") {
-            parsed.DefineDir = value;
-        } else if (arg == "--out") {
-            parsed.Out = value;
-        } else if (arg == "--samples") {
-            parsed.SamplesDir = value;
-        } else if (arg == "--records" || arg == "--chains") {
-            if (!ParseNumber(value, number) || number < 0) {
-                error = arg + " needs a count: " + value;
-                return std::nullopt;
-            }
-            if (arg == "--records") {
-                parsed.Records = number;
-            } else {
-                parsed.Chains = number;
-            }
-        } else if (arg == "--seed") {
-            if (!ParseNumber(value, parsed.Seed)) {
-                error = "--seed needs a number: " + value;
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown option: " + arg;
-            return std::nullopt;
-        }
+    parsed.Help = args.Has("help");
+    parsed.List = args.Has("list");
+    parsed.Format = base::UpperAscii(args.Value("format").value_or(""));
+    parsed.Item = args.Value("item");
+    parsed.DefineDir = args.Value("define").value_or("");
+    parsed.Out = args.Value("out").value_or("");
+    parsed.SamplesDir = args.Value("samples").value_or("");
+    if (const auto records = args.Value("records")) {
+        ParseNumber(*records, parsed.Records.emplace());
+    }
+    ParseNumber(args.Value("chains").value_or("0"), parsed.Chains);
+    ParseNumber(args.Value("seed").value_or("1"), parsed.Seed);
+    if (parsed.Help) {
+        return parsed;
     }
     const int modes = (parsed.Format.empty() ? 0 : 1) + (parsed.Item ? 1 : 0) +
-                      (parsed.SamplesDir.empty() ? 0 : 1) + (parsed.List ? 1 : 0) +
-                      (parsed.Help ? 1 : 0);
+                      (parsed.SamplesDir.empty() ? 0 : 1) + (parsed.List ? 1 : 0);
     if (modes != 1) {
-        error = "give exactly one of --format, --item, --samples, --list";
-        return std::nullopt;
+        throw cli::TUsageError("give exactly one of --format, --item, --samples, --list", -1);
     }
     if ((!parsed.Format.empty() || parsed.Item) && parsed.Out.empty()) {
-        error = "--out FILE is missing";
-        return std::nullopt;
+        throw cli::TUsageError("--out FILE is missing", -1);
     }
     if (parsed.DefineDir.empty()) {
         parsed.DefineDir = base::DefaultDefineDir();
     }
     return parsed;
+}
+
+int UsageError(const std::string& message)
+{
+    std::fputs(cli::UsageErrorText(kProgram, cli::TUsageError(message, -1)).c_str(), stderr);
+    return kExitUsage;
+}
+
+// The catalogue index that `text` names: a number, a name or a data code naming one item.
+std::optional<std::int64_t> FindItem(const driver::TCatalogue& catalogue, const std::string& text)
+{
+    std::int64_t index = 0;
+    if (ParseNumber(text, index)) {
+        return index >= 0 && index < catalogue.Count() ? std::optional(index) : std::nullopt;
+    }
+    const driver::TItemLookup lookup = driver::LookUpItem(catalogue, text);
+    if (lookup.Items.size() == 1) {
+        return lookup.Items.front();
+    }
+    return std::nullopt;
 }
 
 void List()
@@ -160,7 +180,7 @@ void List()
 int Run(const TArgs& args)
 {
     if (args.Help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(cli::HelpText(kProgram, -1).c_str(), stdout);
         return kExitOk;
     }
     if (args.List) {
@@ -178,12 +198,14 @@ int Run(const TArgs& args)
     const TGenProfile* profile = nullptr;
     if (args.Item) {
         const driver::TCatalogue catalogue = driver::LoadCatalogue(args.DefineDir);
-        if (*args.Item >= catalogue.Count()) {
-            return UsageError("the catalogue has no item " + std::to_string(*args.Item));
+        const auto item = FindItem(catalogue, *args.Item);
+        if (!item) {
+            return UsageError("the catalogue has no item " + *args.Item +
+                              " (or more than one); tolvane-cli items lists them");
         }
-        profile = FindProfileForItem(catalogue.Item(*args.Item));
+        profile = FindProfileForItem(catalogue.Item(*item));
         if (profile == nullptr) {
-            return UsageError("no generator knows item " + std::to_string(*args.Item));
+            return UsageError("no generator knows item " + *args.Item);
         }
     } else {
         profile = FindProfileByFormat(args.Format);
@@ -203,11 +225,12 @@ int Run(const TArgs& args)
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    std::string error;
-    const auto parsed = Parse(args, error);
-    if (!parsed) {
-        return UsageError(error);
+    base::SetMessageLanguage(base::TLanguage::English);
+    std::optional<TArgs> parsed;
+    try {
+        parsed = Parse(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const cli::TUsageError& e) {
+        return UsageError(e.what());
     }
     try {
         return Run(*parsed);
