@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniPlatform.h"
 #include "cli/CliMessages.h"
@@ -31,7 +32,7 @@ std::string WrittenLine(const driver::TJobResult& result)
         line.append(" (");
         for (std::size_t i = 0; i < result.Files.size(); ++i) {
             line.append(i == 0 ? "" : ", ");
-            line.append(result.Files[i].filename().string());
+            line.append(PathToUtf8(result.Files[i].filename()));
         }
         line.push_back(')');
     }

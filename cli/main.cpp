@@ -93,7 +93,7 @@ const TProgram kProgram{"tolvane-cli", kCommands, kOptions, kHelpCliUsage, kHelp
 std::filesystem::path DefineDir(const TArgs& args)
 {
     const auto dir = args.Value("define");
-    return dir ? std::filesystem::path(*dir) : DefaultDefineDir();
+    return dir ? Utf8ToPath(*dir) : DefaultDefineDir();
 }
 
 bool ShowsProgress(const TArgs& args)

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "app/uniQtText.h"
+#include "base/uniCodePage.h"
 #include "base/uniNumbers.h"
 #include "base/uniPaths.h"
 
@@ -141,7 +142,7 @@ bool CanWrite(const QString& iniPath)
 
 TSettingsLocation DefaultSettingsLocation()
 {
-    const std::string base = base::ExtractBaseName(base::GetExePath().native());
+    const std::string base = base::ExtractBaseName(base::PathToUtf8(base::GetExePath()));
     const QString name = Utf8ToQString(base) + QStringLiteral(".INI");
     TSettingsLocation location;
     location.Primary = Utf8ToQString(base::GetExeDir()) + name;

@@ -14,6 +14,7 @@
 #include "base/AppError.h"
 #include "base/OutputFiles.h"
 #include "base/uniBytes.h"
+#include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniPaths.h"
 #include "base/uniPlatform.h"
@@ -556,10 +557,10 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
             const std::string key = keys.KeyOf(file.Path);
             const auto source = sources.find(key);
             if (source != sources.end() && source->second != i) {
-                return FormatMessage(kMsgOutputIsOtherSource, {file.Path.string()});
+                return FormatMessage(kMsgOutputIsOtherSource, {PathToUtf8(file.Path)});
             }
             if (key == listKey) {
-                return FormatMessage(kMsgListFileIsOutput, {list.FileName.string()});
+                return FormatMessage(kMsgListFileIsOutput, {PathToUtf8(list.FileName)});
             }
             if (merge) {
                 outputs.insert(key);
@@ -585,7 +586,7 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     }
     for (const std::string& key : mergedKeys) {
         if (key == listKey) {
-            return FormatMessage(kMsgListFileIsOutput, {list.FileName.string()});
+            return FormatMessage(kMsgListFileIsOutput, {PathToUtf8(list.FileName)});
         }
         if (sources.contains(key) || outputs.contains(key)) {
             return std::string(kMsgCombineFileIsInput);
