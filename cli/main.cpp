@@ -145,7 +145,7 @@ std::optional<std::int64_t> ResolveItem(const TCatalogue& catalogue, const std::
         out += FormatMessage(kMsgItemUnknown, {text}) + "\n" + std::string(kMsgItemsHint.Text()) +
                "\n";
     }
-    std::fputs(out.c_str(), stderr);
+    WriteText(stderr, out);
     return std::nullopt;
 }
 
@@ -165,7 +165,7 @@ int RunItems(const TArgs& args)
                    SjisToUtf8(line.FileMask) + "\n";
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    WriteText(stdout, out);
     return kExitOk;
 }
 
@@ -186,8 +186,9 @@ int RunConvert(const TArgs& args)
     InstallCancelSignals();
     TCliObserver observer(ShowsProgress(args), quiet);
     try {
-        const TJobResult result = ConvertDataItem(catalogue, *item, args.Operands[0],
-                                                  args.Operands[1], coordSys.value_or(0), observer);
+        const TJobResult result =
+            ConvertDataItem(catalogue, *item, Utf8ToPath(args.Operands[0]),
+                            Utf8ToPath(args.Operands[1]), coordSys.value_or(0), observer);
         return ReportJob(args.Operands[0], result, quiet) ? kExitOk : kExitFailed;
     } catch (const TJobCancelled&) {
         return ReportCancelled();
@@ -204,9 +205,9 @@ int RunBatchFile(const TArgs& args)
     }
     const TCatalogue catalogue = LoadCatalogue(DefineDir(args));
     TBatchList list;
-    LoadBatchFile(args.Operands[0], catalogue, list);
+    LoadBatchFile(Utf8ToPath(args.Operands[0]), catalogue, list);
     if (const auto warning = CheckBatchRun(catalogue, list)) {
-        std::fprintf(stderr, "tolvane-cli: %s\n", warning->c_str());
+        WriteText(stderr, "tolvane-cli: " + *warning + "\n");
         return kExitUsage;
     }
     const bool quiet = args.Has("quiet");
@@ -223,13 +224,13 @@ int RunBatchFile(const TArgs& args)
     }
     if (const auto skipped = MergeSkipReason(list)) {
         std::fflush(stdout);
-        std::fprintf(stderr, "tolvane-cli: %s\n", skipped->c_str());
+        WriteText(stderr, "tolvane-cli: " + *skipped + "\n");
     }
     if (!quiet) {
         if (MergeRequested(list)) {
-            std::printf("%s\n", FormatMessage(kMsgMerged, {list.CombineFile}).c_str());
+            WriteText(stdout, FormatMessage(kMsgMerged, {list.CombineFile}) + "\n");
         }
-        std::printf("%s\n", std::string(kMsgBatchFinished).c_str());
+        WriteText(stdout, std::string(kMsgBatchFinished) + "\n");
     }
     for (const TBatchEntry& entry : list.Entries) {
         if (entry.Status != TEntryStatus::Converted) {
@@ -251,7 +252,7 @@ int RunHelp(const TArgs& args)
         }
         command = static_cast<int>(found - kCommands.begin());
     }
-    std::fputs(HelpText(kProgram, command).c_str(), stdout);
+    WriteText(stdout, HelpText(kProgram, command));
     return kExitOk;
 }
 
@@ -259,11 +260,11 @@ int Run(const std::vector<std::string>& argv)
 {
     const TArgs args = ParseArgs(kProgram, argv);
     if (args.Has("help")) {
-        std::fputs(HelpText(kProgram, args.Command).c_str(), stdout);
+        WriteText(stdout, HelpText(kProgram, args.Command));
         return kExitOk;
     }
     if (args.Has("version")) {
-        std::printf("tolvane-cli %s\n", TOLVANE_VERSION);
+        WriteText(stdout, "tolvane-cli " TOLVANE_VERSION "\n");
         return kExitOk;
     }
     switch (args.Command) {
@@ -278,18 +279,29 @@ int Run(const std::vector<std::string>& argv)
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(const std::vector<std::string>& argv)
 {
+    PrepareStandardStreams();
     SetMessageLanguage(LanguageFromEnvironment());
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(argv);
     } catch (const TUsageError& e) {
-        std::fputs(UsageErrorText(kProgram, e).c_str(), stderr);
+        WriteText(stderr, UsageErrorText(kProgram, e));
         return kExitUsage;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "tolvane-cli: %s\n", e.what());
+        WriteText(stderr, std::string("tolvane-cli: ") + e.what() + "\n");
         return kExitUsage;
     }
+}
+
+} // namespace
+
+// On Windows the arguments come as UTF-16 (wmain), whatever the ANSI code page.
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv)
+#else
+int main(int argc, char** argv)
+#endif
+{
+    return Main(ProgramArguments(argc, argv));
 }

@@ -175,7 +175,7 @@ std::string TFileKeys::KeyOf(const std::filesystem::path& path, TFileKind* kind)
         }
         const TFolder& folder = Folder(folderText);
         const std::string nameKey = NameKey(Utf8ToPath(name));
-        if (!folder.Listed || folder.Names.contains(nameKey)) {
+        if (!folder.Listed || folder.Names.contains(nameKey) || IsDeviceName(name)) {
             status = StatFile(path);
         }
         if (status.Kind != TFileKind::Missing) {

@@ -50,6 +50,11 @@ TFileStatus StatFile(const std::filesystem::path& path) noexcept;
 /// unchanged where names are case-sensitive; upper-cased on Windows, whose names are not.
 std::string NameKey(const std::filesystem::path& name);
 
+/// True when `name` (one path component, UTF-8) names a device wherever it stands, without
+/// being listed in any folder: on Windows "NUL", "CON", "COM1", "LPT1" … (also with an
+/// extension); never elsewhere.
+bool IsDeviceName(std::string_view name);
+
 /// Puts the file `from` in the place of `to` (both in one folder), replacing `to` in one step:
 /// there is no moment without a file at `to`. Returns the system's error.
 std::error_code ReplaceFile(const std::filesystem::path& from,
@@ -152,9 +157,14 @@ void PrepareStandardStreams() noexcept;
 /// elsewhere, and when redirected, the bytes go out as they are.
 void WriteText(std::FILE* stream, std::string_view text);
 
-/// The arguments of this process as UTF-8, without the program's name: `argv` on POSIX, the
-/// wide command line on Windows (whatever the ANSI code page).
+/// The arguments of this process as UTF-8, without the program's name: on POSIX `argv` of
+/// main(); on Windows `argv` of wmain() (programs linked with -municode), so that no argument
+/// passes through the ANSI code page.
+#ifdef _WIN32
+std::vector<std::string> ProgramArguments(int argc, wchar_t** argv);
+#else
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+#endif
 
 /// True when the user's language, as the system knows it, is Japanese (for a process whose
 /// environment names no locale).

@@ -44,6 +44,11 @@ std::string NameKey(const std::filesystem::path& name)
     return name.native();
 }
 
+bool IsDeviceName(std::string_view /*name*/)
+{
+    return false;
+}
+
 std::error_code ReplaceFile(const std::filesystem::path& from,
                             const std::filesystem::path& to) noexcept
 {
