@@ -34,9 +34,18 @@ fi
 
 out=$(mktemp) && err=$(mktemp) || exit 125
 trap 'rm -f "$out" "$err"' EXIT
-trap 'exit 130' INT TERM
-wine "$@" >"$out" 2>"$err"
-status=$?
+exec 3<&0 # a command in the background would read /dev/null
+# Ctrl+C reaches a Windows program as SIGINT to wine, which wine turns into CTRL_C_EVENT: passed
+# on to it (SIGTERM has no Windows counterpart; wine ends the program at once).
+wine "$@" <&3 3<&- >"$out" 2>"$err" &
+child=$!
+trap 'kill -INT $child 2>/dev/null' INT
+trap 'kill -TERM $child 2>/dev/null' TERM
+while :; do
+    wait $child
+    status=$?
+    kill -0 $child 2>/dev/null || break
+done
 cat "$out"
 cat "$err" >&2
 exit $status

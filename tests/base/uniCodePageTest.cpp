@@ -34,7 +34,7 @@ TEST(CodePage, InvalidInputIsReplacedOrRefused)
 TEST(CodePage, PathsConvertAtTheFileSystemBoundary)
 {
     EXPECT_EQ(SjisToPath("\x83\x66\x81\x5B\x83\x5E.txt").string(), "データ.txt");
-    EXPECT_EQ(PathToSjis(std::filesystem::path("/tmp/東京/a b.mif")),
+    EXPECT_EQ(PathToSjis(std::filesystem::path(u8"/tmp/東京/a b.mif")),
               "/tmp/\x93\x8C\x8B\x9E/a b.mif");
     EXPECT_THROW(SjisToPath("bad\x81"), TDataError);
 }
