@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/AppError.h"
+#include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 
 namespace tolvane::base {
@@ -145,7 +146,7 @@ std::filesystem::path FindDataFolder(const TDataFolder& folder, const TDataSearc
                                              : FormatMessage(kMsgDataFolderWithMarkerNotFound,
                                                              {folder.Name, folder.Marker});
     for (const TDataPlace& place : places) {
-        text += "\n  " + place.Dir.string() + " (" + PlaceLabel(place, folder) + ")";
+        text += "\n  " + PathToUtf8(place.Dir) + " (" + PlaceLabel(place, folder) + ")";
     }
     if (places.front().Kind == TPlaceKind::Installed) {
         text += "\n" + FormatMessage(kMsgDataFolderHint, {folder.Variable});
