@@ -13,7 +13,8 @@
 #               7 GB free: the largest case (M3_10 at four times the size) writes 3.3 GB and its
 #               copy another 3.3 GB; each source (at most 0.4 GB, 0.5 GB for the batch) is
 #               removed after its case. The folder is removed at the end.
-# --only        run only these cases (names as in the first column, e.g. M3_10,A,batch,gdal)
+# --only        run only these cases (names as in the first column, e.g. M3_10,A,batch,gdal;
+#               "check" is the pre-run check of a million-row batch list)
 # --cli PATH    time another tolvane-cli (for example an older build) instead of the fresh one
 # --no-build    use build/release as it is
 # --record      write the checksums of this run's outputs to bench/expected-outputs.sha256
@@ -297,6 +298,45 @@ if want gdal; then
     rm -f "$gdalSrc" "$scratch"/out/*
 fi
 
+# The pre-run check of a batch list of a million rows (1,000 sources, a million destinations in
+# one folder): loaded and checked, then refused at its last row, whose output is the first row's
+# source, so that every row is checked and nothing converted.
+if want check; then
+    echo
+    mkdir -p "$scratch/check/s" "$scratch/check/o"
+    for ((k = 1; k <= 1000; k++)); do
+        printf 'P  533945 5022000 1278000\r\n' >"$scratch/check/s/$k.txt"
+    done
+    awk 'BEGIN {
+        printf "tolvane\r\n200\r\n0\r\n\r\n"
+        for (i = 1; i <= 1000000; i++) {
+            d = (i == 1000000) ? "s/2.txt" : "o/" i ".mif"
+            printf "\"0\"\t\"s/%d.txt\"\t\"%s\"\t\"0\"\r\n", (i % 1000) + 1, d
+        } }' >"$scratch/check/list.txt"
+    times=$scratch/times.txt
+    : >"$times"
+    for ((i = 0; i < runs; i++)); do
+        sync
+        t0=$(date +%s%N)
+        rc=0
+        (cd "$scratch/check" && /usr/bin/time -f '%M %U %S' -o "$scratch/rss" \
+            "$cli" batch --define "$mainDefine" list.txt >"$scratch/log" 2>&1) || rc=$?
+        t1=$(date +%s%N)
+        if [[ $rc -ne 2 ]] || ! grep -q 's/2.txt' "$scratch/log"; then
+            echo "run.sh: the check of the million-row list did not refuse its last row" >&2
+            cat "$scratch/log" >&2
+            exit 1
+        fi
+        echo "$((t1 - t0)) $(tail -n 1 "$scratch/rss" | awk '{ print $1, $2 + $3 }')" >>"$times"
+    done
+    ns=$(cut -d' ' -f1 "$times" | median)
+    rss=$(cut -d' ' -f2 "$times" | median)
+    cpu=$(cut -d' ' -f3 "$times" | median)
+    awk -v t="$ns" -v c="$cpu" -v r="$rss" -v b="$(stat -c %s "$scratch/check/list.txt")" 'BEGIN {
+        printf "pre-run check of a 1,000,000-row batch list (%.1f MB, loaded and checked): %.3f s (cpu %.2f s)  RSS %.1f MB\n",
+            b / 1e6, t / 1e9, c, r / 1024 }'
+    rm -rf "$scratch/check"
+fi
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
 
 # Output identity with the recorded checksums.

@@ -40,11 +40,13 @@ inline constexpr TMessage kHelpCliFooter{
     "コマンドのオプションは 'tolvane-cli コマンド --help' で表示されます。\n"
     "変換元と変換後に '-' は使えません: MIF の出力は常に 2 つ以上のファイルです。\n"
     "メッセージは LC_ALL, LC_MESSAGES, LANG の言語が日本語なら日本語、それ以外は英語です。\n"
-    "終了コード: 0 成功, 1 変換の失敗, 2 使い方の誤り、または開始できない。",
+    "終了コード: 0 成功, 1 変換の失敗, 2 使い方の誤り、または開始できない, 128 + シグナル番号\n"
+    "(130, 143) Ctrl+C または SIGTERM による中止。",
     "'tolvane-cli COMMAND --help' shows the options of a command.\n"
     "A source or destination of '-' is refused: MIF output is always two or more files.\n"
     "Messages are in Japanese when the language of LC_ALL, LC_MESSAGES or LANG is Japanese.\n"
-    "Exit status: 0 success, 1 a conversion failed, 2 a usage error or could not start."};
+    "Exit status: 0 success, 1 a conversion failed, 2 a usage error or could not start, 128 + the\n"
+    "signal's number (130, 143) cancelled by Ctrl+C or SIGTERM."};
 inline constexpr TMessage kHelpItems{
     "データ項目の一覧を表示します (カテゴリごとに 番号, 名前, データコード, 形式, "
     "ファイルマスク)。",
@@ -99,6 +101,8 @@ inline constexpr TMessage kMsgItemsHint{"データ項目の一覧は 'tolvane-cl
 // tolvane-cli: results.
 inline constexpr TMessage kMsgRowConverted{"変換しました", "converted"};
 inline constexpr TMessage kMsgRowFailed{"失敗しました", "failed"};
+inline constexpr TMessage kMsgRowNotStarted{"開始できませんでした", "could not start"};
+inline constexpr TMessage kMsgRowNotConverted{"変換していません", "not converted"};
 inline constexpr TMessage kMsgMerged{"統合しました: %s", "merged: %s"};
 
 } // namespace tolvane::cli

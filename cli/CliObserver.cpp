@@ -1,7 +1,9 @@
 // Progress of a job on the terminal.
 #include "cli/CliObserver.h"
 
+#include "base/uniPlatform.h"
 #include "cli/CliMessages.h"
+#include "cli/CliReport.h"
 #include "cli/Terminal.h"
 
 namespace tolvane::cli {
@@ -50,18 +52,12 @@ void TCliObserver::ShowProgress(bool visible)
 void TCliObserver::RowFinished(std::size_t row, const batch::TBatchEntry& entry)
 {
     ShowProgress(false);
-    const bool ok = entry.Status == batch::TEntryStatus::Converted;
-    if (ok && m_quiet) {
-        return;
-    }
-    std::FILE* to = m_quiet ? stderr : stdout;
-    std::fprintf(to, "%zu\t%s\t%s -> %s\n", row + 1,
-                 std::string(ok ? kMsgRowConverted : kMsgRowFailed).c_str(), entry.SrcFile.c_str(),
-                 entry.DstFile.c_str());
-    if (!ok) {
-        std::fprintf(to, "\t%s\n", entry.FailReason.c_str());
-    }
-    std::fflush(to);
+    ReportRow(row, entry, m_quiet);
+}
+
+bool TCliObserver::CancelRequested()
+{
+    return base::CancelSignal() != 0;
 }
 
 void TCliObserver::Erase()

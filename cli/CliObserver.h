@@ -25,8 +25,10 @@ public:
     void SetProgressMax(std::int64_t max) override;
     void SetProgressPos(std::int64_t pos) override;
     void ShowProgress(bool visible) override;
-    /// Prints "row<TAB>outcome<TAB>source -> destination" and, for a failed row, its reason.
+    /// Prints the row's line, its reason and what it wrote (ReportRow).
     void RowFinished(std::size_t row, const batch::TBatchEntry& entry) override;
+    /// True once an interrupt or termination signal arrived (base::InstallCancelSignals).
+    bool CancelRequested() override;
 
 private:
     void Draw();

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "base/AppError.h"
@@ -15,10 +14,12 @@
 #include "base/uniMessages.h"
 #include "base/uniNumbers.h"
 #include "base/uniPaths.h"
+#include "base/uniPlatform.h"
 #include "batch/BatchList.h"
 #include "batch/BatchRunner.h"
 #include "cli/CliMessages.h"
 #include "cli/CliObserver.h"
+#include "cli/CliReport.h"
 #include "cli/CommandLine.h"
 #include "cli/Terminal.h"
 #include "driver/Catalogue.h"
@@ -98,7 +99,7 @@ std::filesystem::path DefineDir(const TArgs& args)
 
 bool ShowsProgress(const TArgs& args)
 {
-    return !args.Has("quiet") && ::isatty(::fileno(stderr)) == 1;
+    return !args.Has("quiet") && IsTerminal(stderr);
 }
 
 // MIF output is always two or more files, and a source is read twice: no standard streams.
@@ -183,20 +184,15 @@ int RunConvert(const TArgs& args)
         return kExitUsage;
     }
     const bool quiet = args.Has("quiet");
+    InstallCancelSignals();
     TCliObserver observer(ShowsProgress(args), quiet);
-    const TJobResult result = ConvertDataItem(catalogue, *item, args.Operands[0], args.Operands[1],
-                                              coordSys.value_or(0), observer);
-    if (result) {
-        if (!quiet) {
-            std::printf("%s\n", std::string(kMsgConvertSucceeded).c_str());
-        }
-        return kExitOk;
+    try {
+        const TJobResult result = ConvertDataItem(catalogue, *item, args.Operands[0],
+                                                  args.Operands[1], coordSys.value_or(0), observer);
+        return ReportJob(args.Operands[0], result, quiet) ? kExitOk : kExitFailed;
+    } catch (const TJobCancelled&) {
+        return ReportCancelled();
     }
-    std::fprintf(stderr, "%s\n", std::string(kMsgConvertFailed).c_str());
-    if (result.Failure) {
-        std::fprintf(stderr, "%s\n", result.Failure->what());
-    }
-    return kExitFailed;
 }
 
 int RunBatchFile(const TArgs& args)
@@ -215,8 +211,21 @@ int RunBatchFile(const TArgs& args)
         return kExitUsage;
     }
     const bool quiet = args.Has("quiet");
+    InstallCancelSignals();
     TCliObserver observer(ShowsProgress(args), quiet);
-    RunBatch(catalogue, list, observer, jobs);
+    try {
+        RunBatch(catalogue, list, observer, jobs);
+    } catch (const TJobCancelled&) {
+        ReportUnfinishedRows(list, quiet);
+        return ReportCancelled();
+    } catch (...) {
+        ReportUnfinishedRows(list, quiet);
+        throw;
+    }
+    if (const auto skipped = MergeSkipReason(list)) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "tolvane-cli: %s\n", skipped->c_str());
+    }
     if (!quiet) {
         if (MergeRequested(list)) {
             std::printf("%s\n", FormatMessage(kMsgMerged, {list.CombineFile}).c_str());

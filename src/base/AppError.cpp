@@ -22,6 +22,12 @@ void TAppError::SetPlace(const std::string& fileName, std::int64_t lineNo)
     Rebuild();
 }
 
+void TAppError::SetText(std::string text)
+{
+    m_text = std::move(text);
+    Rebuild();
+}
+
 std::string TAppError::Describe() const
 {
     if (!HasPlace()) {

@@ -24,6 +24,8 @@ public:
     /// Records where the error happened, unless a place was already recorded by a layer
     /// closer to the cause. `fileName` is a UTF-8 path.
     void SetPlace(const std::string& fileName, std::int64_t lineNo);
+    /// Replaces the message, keeping the place.
+    void SetText(std::string text);
 
     /// The text for a message box: the message, then a line naming file and line.
     std::string Describe() const;

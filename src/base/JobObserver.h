@@ -12,6 +12,8 @@ namespace tolvane::base {
 /// Lines between two event pumps of most converters, and of those whose lines are slower.
 inline constexpr std::int64_t kPumpInterval = 10000;
 inline constexpr std::int64_t kPumpIntervalShort = 1000;
+/// Lines between two questions whether to stop, where no events are pumped (a power of two).
+inline constexpr std::int64_t kCancelInterval = 4096;
 
 /// Every report is optional: an observer overrides what it shows, and a plain TJobObserver
 /// watches nothing.
@@ -28,7 +30,9 @@ public:
     /// Repaint and process pending window messages.
     virtual void ProcessEvents() {}
     /// True when the user asked the job to stop: it stops at the next pump point by raising
-    /// TJobCancelled.
+    /// TJobCancelled. Also asked every kCancelInterval lines of the passes that pump no events,
+    /// between the blocks of the first line count and of a merge, and between batch rows;
+    /// always on the thread that runs the job or the batch.
     virtual bool CancelRequested() { return false; }
 };
 
@@ -65,8 +69,14 @@ public:
         m_observer.SetProgressPos(pos);
     }
 
-    /// One line read, without processing events.
-    void Step() noexcept { ++m_pos; }
+    /// One line read, without processing events; every kCancelInterval lines raises
+    /// TJobCancelled when the observer asks the job to stop.
+    void Step()
+    {
+        if ((++m_pos & (kCancelInterval - 1)) == 0) {
+            CheckCancel();
+        }
+    }
 
     /// One line read; when the new position is a multiple of `interval`, publish the position,
     /// let the window process its pending events and raise TJobCancelled when the observer asks

@@ -1,7 +1,7 @@
 // Byte scans sixteen bytes at a time where the processor has SSE2 (every x86-64) and eight at a
 // time in a 64-bit word elsewhere and for the rest of a span: finding the first line break or
-// Ctrl-Z of a line, measuring runs of clean CR LF lines and counting line breaks, without a
-// library call per line.
+// Ctrl-Z of a line, measuring runs of clean CR LF lines, counting line breaks and a line's
+// delimiters, without a library call per line.
 #pragma once
 
 #include <bit>
@@ -227,5 +227,47 @@ private:
     bool m_lastCr = false;
     bool m_openLine = false;
 };
+
+/// Number of bytes of `text[0, size)` that equal `delimiter`; `quoted` tells whether a double
+/// quote is among them (the count then says nothing of the fields).
+inline std::size_t CountDelimiters(const char* text, std::size_t size, char delimiter,
+                                   bool& quoted) noexcept
+{
+    std::size_t count = 0;
+    std::size_t i = 0;
+    quoted = false;
+#ifdef TOLVANE_BYTESCAN_SSE2
+    const __m128i delimiters = _mm_set1_epi8(delimiter);
+    const __m128i quotes = _mm_set1_epi8('"');
+    const __m128i zero = _mm_setzero_si128();
+    __m128i anyQuote = zero;
+    while (i + 16 <= size) {
+        // Each lane counts its matches (a match is -1) for at most 255 blocks, then the lanes
+        // are summed.
+        __m128i lanes = zero;
+        for (int blocks = 0; blocks < 255 && i + 16 <= size; ++blocks, i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, delimiters));
+            anyQuote = _mm_or_si128(anyQuote, _mm_cmpeq_epi8(v, quotes));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+    quoted = _mm_movemask_epi8(anyQuote) != 0;
+#endif
+    std::uint64_t quoteMask = 0;
+    for (; i + 8 <= size; i += 8) {
+        const std::uint64_t word = Load8(text + i);
+        count += CountMask(MatchMask(word, static_cast<unsigned char>(delimiter)));
+        quoteMask |= MatchMask(word, '"');
+    }
+    for (; i < size; ++i) {
+        count += text[i] == delimiter ? 1 : 0;
+        quoteMask |= text[i] == '"' ? 1 : 0;
+    }
+    quoted = quoted || quoteMask != 0;
+    return count;
+}
 
 } // namespace tolvane::base::bytescan

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/uniByteScan.h"
+
 namespace tolvane::base {
 
 namespace {
@@ -169,6 +171,40 @@ std::string_view TrimWide(std::string_view s)
         return {};
     }
     return s.substr(keepFrom, keepTo - keepFrom);
+}
+
+bool HasDelimitedFields(std::string_view line, char delimiter, std::size_t count)
+{
+    if (count <= 1) {
+        return true;
+    }
+    bool quoted = false;
+    const std::size_t delimiters =
+        bytescan::CountDelimiters(line.data(), line.size(), delimiter, quoted);
+    if (delimiters + 1 < count) {
+        return false; // quotes can only join fields
+    }
+    return !quoted || CountDelimitedFields(line, delimiter) >= count;
+}
+
+std::size_t CountDelimitedFields(std::string_view line, char delimiter)
+{
+    std::size_t fields = 1;
+    if (line.find('"') == std::string_view::npos) {
+        for (const char c : line) {
+            fields += c == delimiter ? 1 : 0;
+        }
+        return fields;
+    }
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == delimiter && !quoted) {
+            ++fields;
+        }
+    }
+    return fields;
 }
 
 } // namespace tolvane::base

@@ -2,6 +2,7 @@
 // of fixed-width records, the integer test and the wide trim. All strings are CP932 bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,12 @@ namespace tolvane::base {
 /// stands for one), a delimiter that is the last byte adds an empty field. A NUL byte ends the
 /// line. `delimiter` is the first byte of the caller's delimiter text.
 void SplitFields(std::string_view line, char delimiter, std::vector<std::string>& fields);
+
+/// Number of fields of `line` as a MID or CSV reader splits it: at every `delimiter` outside
+/// double quotes (a doubled quote inside quotes stands for one). An empty line is one field.
+std::size_t CountDelimitedFields(std::string_view line, char delimiter);
+/// CountDelimitedFields(line, delimiter) >= count, looking no further than it must.
+bool HasDelimitedFields(std::string_view line, char delimiter, std::size_t count);
 
 /// Field `index` (1-based) of `line`, or the empty string when there is no such field.
 std::string GetField(std::string_view line, std::int64_t index, char delimiter);

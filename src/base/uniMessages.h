@@ -80,6 +80,9 @@ inline constexpr TMessage kMsgTooManyPoints{"図形の点が %s 個を超えて�
                                             "A shape has more than %s points"};
 inline constexpr TMessage kMsgChainTextTooLong{"チェーンの座標が %s バイトを超えています",
                                                "The coordinates of a chain exceed %s bytes"};
+inline constexpr TMessage kMsgTooFewFields{
+    "この行のフィールドは %s 個で、列定義の %s 列に足りません",
+    "This line has %s fields, fewer than the %s columns of the column definitions"};
 inline constexpr TMessage kMsgTooManyChains{"チェーンが %s 本を超えています",
                                             "More than %s chains"};
 
@@ -102,11 +105,57 @@ inline constexpr TMessage kMsgOutputsCollide{
     "The output file \"%s\" is also another output of the same conversion. Choose another file "
     "name"};
 
+inline constexpr TMessage kMsgOutputBusy{
+    "変換後のファイル \"%s\" "
+    "には別の変換が書き込んでいます。その変換が終わってからやり直してください",
+    "Another conversion is writing the output file \"%s\". Try again when it has finished"};
+inline constexpr TMessage kMsgOutputNotAFile{
+    "変換後のファイル \"%s\" は%sのため書き込めません。別のファイル名を指定してください",
+    "The output file \"%s\" is %s and cannot be written. Choose another file name"};
+
+// Sources of a job.
+inline constexpr TMessage kMsgSourceNotAFile{
+    "変換元 \"%s\" は%sで、ファイルではありません。変換元にはファイルを指定してください",
+    "The source \"%s\" is %s, not a file. Choose a file as the source"};
+inline constexpr TMessage kKindFolder{"フォルダー", "a folder"};
+inline constexpr TMessage kKindDevice{"デバイス", "a device"};
+inline constexpr TMessage kKindPipe{"パイプ", "a pipe"};
+inline constexpr TMessage kKindSpecial{"特殊なファイル", "a special file"};
+inline constexpr TMessage kKindStdin{"標準入力", "standard input"};
+
+// Definition files.
+inline constexpr TMessage kMsgDefineNameNotPlain{
+    "'%s' は Define "
+    "フォルダーの中のファイル名ではありません。フォルダーを含まないファイル名を書いてください",
+    "'%s' is not a file name inside the Define folder. Write a file name without folders"};
+
+// What the input checks notice without stopping a job.
+inline constexpr TMessage kWarnDataCode{
+    "見出し行のデータコード \"%s\" はデータ項目「%s」のファイル名 (%s) "
+    "に合いません。別のデータ項目のファイルかもしれません",
+    "The header's data code \"%s\" does not fit the file names of the data item \"%s\" (%s). "
+    "The file may belong to another data item"};
+inline constexpr TMessage kWarnLineCount{
+    "見出し行ではファイルは %s 行ですが、実際には %s "
+    "行あります。ファイルが途中で切れていないか確かめてください",
+    "The header declares %s lines, but the file has %s. Check that the file is complete"};
+inline constexpr TMessage kWarnNoObjects{
+    "オブジェクトを 1 "
+    "つも書き出しませんでした。変換元のファイルとデータ項目が合っているか確かめてください",
+    "No object was written. Check that the source file belongs to the data item"};
+inline constexpr TMessage kWarnNoLedgerRows{
+    "台帳の行を 1 "
+    "つも書き出しませんでした。変換元のファイルとデータ項目が合っているか確かめてください",
+    "No ledger row was written. Check that the source file belongs to the data item"};
+
 // Results of a job.
 inline constexpr TMessage kMsgConvertSucceeded{"変換に成功しました。", "The conversion succeeded."};
 inline constexpr TMessage kMsgConvertFailed{"変換に失敗しました。", "The conversion failed."};
 inline constexpr TMessage kMsgConvertCancelled{"変換を中止しました。",
                                                "The conversion was cancelled."};
+inline constexpr TMessage kMsgWritten{
+    "書き出したもの: オブジェクト %s 個、台帳 %s 行、ファイル %s 個",
+    "Written: objects %s, ledger rows %s, files %s"};
 
 // The batch list, its file and its run.
 inline constexpr TMessage kMsgInvalidBatchList{"不正なバッチリストです。",
@@ -129,6 +178,19 @@ inline constexpr TMessage kMsgOutputIsOtherSource{
     "ファイル名を指定してください",
     "The output file \"%s\" is the source file of another row. Choose another file name so that "
     "the source is not overwritten"};
+inline constexpr TMessage kMsgListFileIsOutput{
+    "バッチリストファイル \"%s\" "
+    "が変換後のファイルまたは統合後のファイルと同じです。バッチリストを上書きしないよう、別のファイ"
+    "ル名を指定してください",
+    "The batch-list file \"%s\" is an output or a merged file of the batch. Choose another file "
+    "name so that the list is not overwritten"};
+inline constexpr TMessage kMsgMergeSkipped{"統合しませんでした。%s", "Not merged: %s"};
+inline constexpr TMessage kMsgMergeNeedsTwoRows{"統合するには 2 行以上が必要です。",
+                                                "merging needs at least two rows."};
+inline constexpr TMessage kMsgMergeItemsDiffer{"行のデータ項目が同じではありません。",
+                                               "the rows are not all of one data item."};
+inline constexpr TMessage kMsgMergeCoordSysDiffer{"行の座標系が同じではありません。",
+                                                  "the rows are not all in one coordinate system."};
 inline constexpr TMessage kMsgBatchFinished{"変換が終了しました。", "The conversion has finished."};
 inline constexpr TMessage kStatusMergeMif{"MIFファイルを統合しています。",
                                           "Merging the MIF files."};

@@ -1,9 +1,12 @@
 // The folder of the running executable, the places of the data folders and small path helpers.
 #include "base/uniPaths.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
+#include <vector>
 
 #include "base/AppError.h"
 #include "base/uniCodePage.h"
@@ -85,6 +88,170 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
         return a == b;
     }
     return ca == cb;
+}
+
+namespace {
+
+// A file's identity as a key: the tag and the two numbers' bytes.
+std::string IdKey(char tag, const TFileId& id)
+{
+    std::string key(1 + sizeof id.Device + sizeof id.Inode, tag);
+    std::memcpy(key.data() + 1, &id.Device, sizeof id.Device);
+    std::memcpy(key.data() + 1 + sizeof id.Device, &id.Inode, sizeof id.Inode);
+    return key;
+}
+
+std::string PathKey(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    std::filesystem::path normal = (ec ? path : absolute).lexically_normal();
+    if (!normal.has_filename() && normal != normal.root_path()) {
+        normal = normal.parent_path(); // "no/." is "no/", which is "no"
+    }
+    return "p" + normal.string();
+}
+
+} // namespace
+
+const TFileKeys::TFolder& TFileKeys::Folder(const std::string& folder)
+{
+    auto [it, inserted] = m_folders.try_emplace(folder);
+    TFolder& entry = it->second;
+    if (!inserted) {
+        return entry;
+    }
+    const TFileStatus status = StatFile(folder);
+    if (status.Kind != TFileKind::Directory) {
+        entry.Key = PathKey(folder);
+        return entry;
+    }
+    entry.Key = IdKey('d', status.Id);
+    // The names once, so that a name that is not there needs no look-up of its own.
+    std::error_code ec;
+    std::filesystem::directory_iterator names(folder, ec);
+    for (; !ec && names != std::filesystem::directory_iterator(); names.increment(ec)) {
+        entry.Names.insert(NameKey(names->path().filename()));
+    }
+    entry.Listed = !ec;
+    if (ec) {
+        entry.Names.clear();
+    }
+    return entry;
+}
+
+std::string TFileKeys::KeyOf(const std::filesystem::path& path, TFileKind* kind)
+{
+    const std::string& text = path.native();
+    const std::size_t slash = text.rfind('/');
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(text)
+                                      : std::string_view(text).substr(slash + 1);
+    TFileStatus status;
+    std::string key;
+    if (name.empty() || name == "." || name == "..") {
+        status = StatFile(path);
+        key = status.Kind != TFileKind::Missing ? IdKey('f', status.Id) : PathKey(path);
+    } else {
+        const TFolder& folder = Folder(slash == std::string::npos ? std::string(".")
+                                       : slash == 0               ? std::string("/")
+                                                                  : text.substr(0, slash));
+        const std::string nameKey = NameKey(std::filesystem::path(name));
+        if (!folder.Listed || folder.Names.contains(nameKey)) {
+            status = StatFile(path);
+        }
+        if (status.Kind != TFileKind::Missing) {
+            key = IdKey('f', status.Id);
+        } else {
+            key.reserve(folder.Key.size() + 1 + nameKey.size());
+            key.append(folder.Key);
+            key.push_back('/');
+            key.append(nameKey);
+        }
+    }
+    if (kind != nullptr) {
+        *kind = status.Kind;
+    }
+    return key;
+}
+
+bool IsPlainFileName(const std::filesystem::path& name)
+{
+    const std::string& text = name.native();
+    if (text.empty()) {
+        return true;
+    }
+    return text != "." && text != ".." && text.find_first_of("/\\:") == std::string::npos;
+}
+
+namespace {
+
+char UpperChar(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Whether `text` can begin a name that `pattern` matches: the pattern positions reachable
+// after `text` are followed; any position left can still be completed by some further text.
+bool PatternCanBegin(std::string_view pattern, std::string_view text)
+{
+    std::vector<bool> states(pattern.size() + 1, false);
+    std::vector<bool> next(pattern.size() + 1, false);
+    auto close = [&pattern](std::vector<bool>& set) {
+        for (std::size_t p = 0; p < pattern.size(); ++p) {
+            if (set[p] && pattern[p] == '*') {
+                set[p + 1] = true;
+            }
+        }
+    };
+    states[0] = true;
+    close(states);
+    for (const char c : text) {
+        std::fill(next.begin(), next.end(), false);
+        bool any = false;
+        for (std::size_t p = 0; p < pattern.size(); ++p) {
+            if (!states[p]) {
+                continue;
+            }
+            if (pattern[p] == '*') {
+                next[p] = true;
+                any = true;
+            } else if (pattern[p] == '?' || UpperChar(pattern[p]) == UpperChar(c)) {
+                next[p + 1] = true;
+                any = true;
+            }
+        }
+        if (!any) {
+            return false;
+        }
+        close(next);
+        states.swap(next);
+    }
+    return true;
+}
+
+} // namespace
+
+bool MaskCanBegin(std::string_view mask, std::string_view text)
+{
+    for (;;) {
+        const std::size_t end = mask.find(';');
+        std::string_view one = mask.substr(0, end);
+        const std::size_t slash = one.find_last_of("/\\");
+        if (slash != std::string_view::npos) {
+            one.remove_prefix(slash + 1);
+        }
+        while (!one.empty() && one.front() == ' ') {
+            one.remove_prefix(1);
+        }
+        if (one.empty() || PatternCanBegin(one, text)) {
+            return true;
+        }
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        mask.remove_prefix(end + 1);
+    }
 }
 
 namespace {

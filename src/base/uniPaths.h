@@ -7,7 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
+
+#include "base/uniPlatform.h"
 
 namespace tolvane::base {
 
@@ -29,6 +33,37 @@ std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::stri
 /// True when `a` and `b` name one file: the same file through links or other spellings, or,
 /// while they do not exist yet, the same normalised path.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+/// Keys for hash tables that are equal for two paths exactly when they name one file (the rule
+/// of IsSameFile): the file's identity when it exists; when it does not, its folder's identity
+/// and its name; when the folder is missing too, the normalised absolute path. Each folder is
+/// looked up and listed once, so that a list of a million paths in a few folders costs one look-up
+/// per path that exists and none for one that does not. A key holds bytes, not text.
+class TFileKeys
+{
+public:
+    /// The key of `path`; `kind`, when given, receives what the path names.
+    std::string KeyOf(const std::filesystem::path& path, TFileKind* kind = nullptr);
+
+private:
+    struct TFolder
+    {
+        std::string Key;
+        bool Listed = false; ///< Names holds every name in the folder
+        std::unordered_set<std::string> Names;
+    };
+    const TFolder& Folder(const std::string& folder);
+
+    std::unordered_map<std::string, TFolder> m_folders;
+};
+
+/// True when `name` names a file inside a folder without leaving it: one path component, not
+/// "." or "..", with no separator ("/" or "\\") and no drive (":"). The empty name is plain.
+bool IsPlainFileName(const std::filesystem::path& name);
+
+/// True when some file name that matches `mask` ("L01-*P*.txt"; "*" and "?" wildcards, letter
+/// case ignored, several masks separated by ";") begins with `text`.
+bool MaskCanBegin(std::string_view mask, std::string_view text);
 
 /// A folder of the programs' data, found by its name.
 struct TDataFolder

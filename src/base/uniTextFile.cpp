@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "base/AppError.h"
+#include "base/JobObserver.h"
 #include "base/uniByteScan.h"
 #include "base/uniMessages.h"
 
@@ -419,13 +420,17 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path)
     return SplitLines(content);
 }
 
-std::int64_t CountLines(const std::filesystem::path& path, std::size_t blockSize)
+std::int64_t CountLines(const std::filesystem::path& path, std::size_t blockSize,
+                        TProgress* progress)
 {
     const int fd = OpenForReading(path);
     std::vector<char> block(blockSize == 0 ? 1 : blockSize);
     bytescan::TLineBreakCounter counter;
     try {
         for (;;) {
+            if (progress != nullptr) {
+                progress->CheckCancel();
+            }
             const std::size_t got = ReadSome(fd, block.data(), block.size(), path.string());
             if (got == 0) {
                 break;

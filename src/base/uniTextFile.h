@@ -11,6 +11,8 @@
 
 namespace tolvane::base {
 
+class TProgress;
+
 inline constexpr std::size_t kDefaultBlockSize = 64 * 1024;
 inline constexpr std::size_t kWriteBufferSize = 1024 * 1024;
 /// A source line longer than this is refused: a file without line breaks must not be able to
@@ -114,9 +116,10 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path);
 /// LoadLines on bytes in memory.
 std::vector<std::string> SplitLines(std::string_view text);
 
-/// Number of lines by the rules of LoadLines (Ctrl-Z has no meaning), read as a stream.
+/// Number of lines by the rules of LoadLines (Ctrl-Z has no meaning), read as a stream. With
+/// `progress`, raises TJobCancelled between blocks when its observer asks the job to stop.
 std::int64_t CountLines(const std::filesystem::path& path,
-                        std::size_t blockSize = kDefaultBlockSize);
+                        std::size_t blockSize = kDefaultBlockSize, TProgress* progress = nullptr);
 
 /// Writes `lines` to `path`, each followed by CR LF.
 void SaveLines(const std::filesystem::path& path, const std::vector<std::string>& lines);

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <unordered_map>
 
 #include "base/AppError.h"
+#include "base/OutputFiles.h"
 #include "base/uniBytes.h"
 #include "base/uniCodePage.h"
 #include "base/uniFields.h"
@@ -62,6 +64,24 @@ bool IsCombinable(const std::vector<TBatchEntry>& entries)
     return true;
 }
 
+std::optional<std::string> WhyNotCombinable(const std::vector<TBatchEntry>& entries)
+{
+    if (entries.size() < 2) {
+        return std::string(kMsgMergeNeedsTwoRows);
+    }
+    for (const TBatchEntry& entry : entries) {
+        if (entry.ItemIndex != entries.front().ItemIndex) {
+            return std::string(kMsgMergeItemsDiffer);
+        }
+    }
+    for (const TBatchEntry& entry : entries) {
+        if (entry.CoordSysIndex != entries.front().CoordSysIndex) {
+            return std::string(kMsgMergeCoordSysDiffer);
+        }
+    }
+    return std::nullopt;
+}
+
 TBatchFileInvalid::TBatchFileInvalid() : TDataError(std::string(kMsgInvalidBatchList)) {}
 
 void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogue, TBatchList& list)
@@ -72,6 +92,7 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
         LowerAscii(TrimBlanks(lines[1])) != kVersion) {
         throw TBatchFileInvalid();
     }
+    list.FileName = path;
     try {
         list.Combine = StrToBool(lines[2]);
     } catch (TAppError& error) {
@@ -79,12 +100,19 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
         throw;
     }
     list.CombineFile = ToUtf8Strict(lines[3]);
+    // Lists of many rows name few items.
+    std::unordered_map<std::int64_t, std::string> names;
     for (std::size_t i = 4; i < lines.size(); ++i) {
         try {
             const std::string& line = lines[i];
             TBatchEntry entry;
             entry.ItemIndex = StrToInt(GetField(line, 1, '\t'));
-            entry.ItemName = catalogue.Item(entry.ItemIndex).ItemName;
+            auto name = names.find(entry.ItemIndex);
+            if (name == names.end()) {
+                name =
+                    names.emplace(entry.ItemIndex, catalogue.Item(entry.ItemIndex).ItemName).first;
+            }
+            entry.ItemName = name->second;
             entry.SrcFile = ToUtf8Strict(GetField(line, 2, '\t'));
             entry.DstFile = ToUtf8Strict(GetField(line, 3, '\t'));
             entry.CoordSysIndex = StrToInt(GetField(line, 4, '\t'));
@@ -115,7 +143,7 @@ bool IsBatchListFile(const std::filesystem::path& path)
     return LowerAscii(TrimBlanks(std::string_view(head).substr(0, end))) == kMagic;
 }
 
-void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list)
+void SaveBatchFile(const std::filesystem::path& path, TBatchList& list)
 {
     std::vector<std::string> lines;
     lines.emplace_back(kMagic);
@@ -128,7 +156,15 @@ void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list)
                         Quoted(ToSjisStrict(entry.DstFile)) + "\t" +
                         Quoted(std::to_string(entry.CoordSysIndex)));
     }
-    SaveLines(path, lines);
+    TOutputFiles outputs({{path, TOnFailure::Drop}});
+    try {
+        SaveLines(outputs.WritePath(0), lines);
+    } catch (TAppError& error) {
+        outputs.ShowDestinations(error);
+        throw;
+    }
+    outputs.Place(true);
+    list.FileName = path;
 }
 
 } // namespace tolvane::batch

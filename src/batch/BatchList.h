@@ -5,12 +5,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/AppError.h"
 #include "driver/Catalogue.h"
+#include "driver/ConvertDriver.h"
 #include "shapes/uniCoordSys.h"
 
 namespace tolvane::batch {
@@ -30,7 +33,12 @@ struct TBatchEntry
     std::string DstFile;
     shapes::TCoordSysIndex CoordSysIndex = 0;
     TEntryStatus Status = TEntryStatus::None;
-    std::string FailReason; ///< why the last run failed this entry (UTF-8)
+    /// Why the last run failed this entry, or why it could not start it (its status then stays
+    /// None) (UTF-8).
+    std::string FailReason;
+    /// What the last run's job of this entry wrote and noticed (objects, ledger rows, files put
+    /// in place, warnings); null until the entry has its outcome.
+    std::shared_ptr<const driver::TJobResult> Result;
 };
 
 /// The list and the two merge settings that travel with it.
@@ -39,11 +47,18 @@ struct TBatchList
     std::vector<TBatchEntry> Entries;
     bool Combine = false;    ///< the merge flag ("ファイルを統合する。")
     std::string CombineFile; ///< the merged-file path as typed (UTF-8), may be empty
+    /// The batch-list file the list was last loaded from or saved to (empty when none): an input
+    /// of the run, which no output may replace.
+    std::filesystem::path FileName;
 };
 
 /// Merging is allowed: at least two entries, all of the same data item and the same coordinate
 /// system.
 bool IsCombinable(const std::vector<TBatchEntry>& entries);
+
+/// Why merging is not allowed (fewer than two entries, different data items, different
+/// coordinate systems), as a sentence; nothing when it is.
+std::optional<std::string> WhyNotCombinable(const std::vector<TBatchEntry>& entries);
 
 /// A batch-list file whose first lines are not a batch list.
 class TBatchFileInvalid : public base::TDataError
@@ -57,7 +72,8 @@ public:
 /// magic or version (the merge settings are then unchanged), TDataError when the merge flag is
 /// no Boolean (nothing changed) and, with the file and line, when an entry line holds no integer
 /// item or coordinate-system index or its item is outside `catalogue`: the entries read before
-/// that line stay, the bad line is dropped.
+/// that line stay, the bad line is dropped. Once the first lines are read, `list.FileName` is
+/// `path`.
 void LoadBatchFile(const std::filesystem::path& path, const driver::TCatalogue& catalogue,
                    TBatchList& list);
 
@@ -65,8 +81,10 @@ void LoadBatchFile(const std::filesystem::path& path, const driver::TCatalogue& 
 /// letter case). Reads no more than the first line's few bytes; never raises.
 bool IsBatchListFile(const std::filesystem::path& path);
 
-/// Writes `list` to `path`, replacing it. Raises TDataError when a path holds a character that
-/// Shift-JIS cannot write (nothing is written then), TFileError when the file cannot be written.
-void SaveBatchFile(const std::filesystem::path& path, const TBatchList& list);
+/// Writes `list` to `path`, replacing it whole (an earlier file stays until the new one is
+/// complete), and makes `path` the list's FileName. Raises TDataError when a path holds a
+/// character that Shift-JIS cannot write, TFileError when the file cannot be written (nothing is
+/// changed then).
+void SaveBatchFile(const std::filesystem::path& path, TBatchList& list);
 
 } // namespace tolvane::batch

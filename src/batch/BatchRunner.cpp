@@ -2,15 +2,21 @@
 #include "batch/BatchRunner.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "base/AppError.h"
+#include "base/OutputFiles.h"
 #include "base/uniBytes.h"
 #include "base/uniMessages.h"
 #include "base/uniPaths.h"
+#include "base/uniPlatform.h"
 #include "base/uniTextFile.h"
 #include "driver/ConvertDriver.h"
 #include "driver/JobFiles.h"
@@ -23,26 +29,16 @@ using ksj::TConverterEntry;
 
 namespace {
 
-void Finish(TBatchEntry& entry, bool ok, std::string reason)
+void Finish(TBatchEntry& entry, TJobResult result)
 {
+    const bool ok = result.Succeeded;
     entry.Status = ok ? TEntryStatus::Converted : TEntryStatus::Failed;
-    entry.FailReason = ok ? std::string() : std::move(reason);
-    if (!ok && entry.FailReason.empty()) {
-        entry.FailReason = std::string(kMsgConvertFailed);
+    entry.FailReason.clear();
+    if (!ok) {
+        entry.FailReason =
+            result.Failure ? std::string(result.Failure->what()) : std::string(kMsgConvertFailed);
     }
-}
-
-TJobResult ConvertEntry(const TCatalogue& catalogue, const TBatchEntry& entry,
-                        TJobObserver& observer, std::span<const TConverterEntry> table)
-{
-    return ConvertDataItem(catalogue, entry.ItemIndex, entry.SrcFile, entry.DstFile,
-                           entry.CoordSysIndex, observer, table);
-}
-
-// Why a job failed, as a row shows it.
-std::string FailReason(const TJobResult& result)
-{
-    return result.Failure ? std::string(result.Failure->what()) : std::string();
+    entry.Result = std::make_shared<const TJobResult>(std::move(result));
 }
 
 bool IsKnownItem(const TCatalogue& catalogue, const TBatchEntry& entry)
@@ -61,96 +57,133 @@ TJobFiles EntryFiles(const TCatalogue& catalogue, const TBatchEntry& entry,
     return ListJobFiles(catalogue.Item(entry.ItemIndex), entry.DstFile, table);
 }
 
-// The first output of an entry that is another entry's source, as the warning to show. Entries
-// whose item is outside the catalogue are left to the driver, which refuses them when they run.
-std::optional<std::string> OutputOnOtherSource(const TCatalogue& catalogue,
-                                               const std::vector<TBatchEntry>& entries,
-                                               std::span<const TConverterEntry> table)
-{
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!IsKnownItem(catalogue, entries[i])) {
-            continue;
-        }
-        for (const TJobFile& file : EntryFiles(catalogue, entries[i], table)) {
-            for (std::size_t j = 0; j < entries.size(); ++j) {
-                if (j != i && IsSameFile(file.Path, entries[j].SrcFile)) {
-                    return FormatMessage(kMsgOutputIsOtherSource, {file.Path.string()});
-                }
-            }
-        }
-    }
-    return std::nullopt;
-}
-
 // Whether two entries may write one file: every file a job might write counts, whatever its
 // item.
 bool OutputsShared(const std::vector<TBatchEntry>& entries)
 {
-    std::vector<std::filesystem::path> seen;
-    for (const TBatchEntry& entry : entries) {
-        const TJobFiles files = ListPossibleJobFiles(entry.DstFile);
-        for (const TJobFile& file : files) {
-            for (const auto& other : seen) {
-                if (IsSameFile(file.Path, other)) {
-                    return true;
-                }
+    TFileKeys keys;
+    std::unordered_map<std::string, std::size_t> writers;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (const TJobFile& file : ListPossibleJobFiles(entries[i].DstFile)) {
+            const auto [it, inserted] = writers.try_emplace(keys.KeyOf(file.Path), i);
+            if (!inserted && it->second != i) {
+                return true;
             }
-        }
-        for (const TJobFile& file : files) {
-            seen.push_back(file.Path);
         }
     }
     return false;
+}
+
+TPendingJob ConvertEntry(const TCatalogue& catalogue, const TBatchEntry& entry,
+                         TJobObserver& observer, std::span<const TConverterEntry> table)
+{
+    return ConvertPending(catalogue, entry.ItemIndex, entry.SrcFile, entry.DstFile,
+                          entry.CoordSysIndex, observer, table);
+}
+
+// The run stops at `entry` because of `error`: unless it was cancelled, the entry says why it
+// could not start.
+void NoteStop(TBatchEntry& entry, const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const TJobCancelled&) {
+        entry.FailReason.clear();
+    } catch (const std::exception& e) {
+        entry.FailReason = e.what();
+    } catch (...) { // NOLINT(bugprone-empty-catch): the error itself is raised by the caller
+    }
+}
+
+void CheckCancel(TJobObserver& observer)
+{
+    if (observer.CancelRequested()) {
+        throw TJobCancelled();
+    }
 }
 
 void RunSequential(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
                    std::span<const TConverterEntry> table)
 {
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
+        CheckCancel(observer);
         observer.RowSelected(i);
-        const TJobResult result = ConvertEntry(catalogue, list.Entries[i], observer, table);
-        Finish(list.Entries[i], result.Succeeded, FailReason(result));
+        std::optional<TPendingJob> job;
+        try {
+            job = ConvertEntry(catalogue, list.Entries[i], observer, table);
+        } catch (...) {
+            NoteStop(list.Entries[i], std::current_exception());
+            throw;
+        }
+        Finish(list.Entries[i], job->Place());
         observer.RowFinished(i, list.Entries[i]);
     }
 }
 
-// Entries are converted by `jobs` threads; outcomes are reported in list order. An error that
-// keeps a job from starting stops the scheduling of further entries.
+// What a worker hands on: the job of an entry with its outputs still under temporary names, or
+// the error that kept it from starting (or stopped it, when cancelled).
+struct TSlot
+{
+    bool Done = false;
+    std::optional<TPendingJob> Job;
+    std::exception_ptr Error;
+};
+
+// A worker's job reports nothing; it stops when the run is cancelled.
+class TWorkerObserver : public TJobObserver
+{
+public:
+    explicit TWorkerObserver(const std::atomic<bool>& cancel) : m_cancel(cancel) {}
+    bool CancelRequested() override { return m_cancel.load(); }
+
+private:
+    const std::atomic<bool>& m_cancel;
+};
+
+// Entries are converted by `jobs` threads into temporary files; this thread puts each entry's
+// files in place and reports it in list order, so nothing of an entry appears before every
+// earlier entry has. An entry that cannot start stops the run there: the entries after it are
+// dropped (their temporary files removed) or never started. Workers run at most 2 × `jobs`
+// entries ahead of the report, which bounds the temporary files waiting on disk.
 void RunParallel(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& observer,
                  unsigned jobs, std::span<const TConverterEntry> table)
 {
     const std::size_t count = list.Entries.size();
-    std::vector<int> done(count, 0); // 0 pending, 1 finished, 2 raised
-    std::vector<std::string> reasons(count);
-    std::vector<bool> results(count, false);
-    std::exception_ptr raised;
-    std::size_t raisedRow = count;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stop{false};
+    const std::size_t ahead = 2 * static_cast<std::size_t>(jobs);
+    std::vector<TSlot> slots(count);
     std::mutex mutex;
     std::condition_variable changed;
+    std::size_t next = 0;     // the next entry to start
+    std::size_t reported = 0; // entries put in place and reported
+    bool stop = false;
+    std::atomic<bool> cancel{false};
 
     auto work = [&] {
+        TWorkerObserver quiet(cancel);
         for (;;) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= count || stop.load()) {
-                return;
-            }
-            TJobObserver quiet;
-            try {
-                const TJobResult result = ConvertEntry(catalogue, list.Entries[i], quiet, table);
-                const std::lock_guard lock(mutex);
-                results[i] = result.Succeeded;
-                reasons[i] = FailReason(result);
-                done[i] = 1;
-            } catch (...) {
-                const std::lock_guard lock(mutex);
-                done[i] = 2;
-                if (i < raisedRow) {
-                    raised = std::current_exception();
-                    raisedRow = i;
+            std::size_t i = 0;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock,
+                             [&] { return stop || next >= count || next < reported + ahead; });
+                if (stop || cancel.load() || next >= count) {
+                    return;
                 }
-                stop.store(true);
+                i = next++;
+            }
+            TSlot slot;
+            try {
+                slot.Job = ConvertEntry(catalogue, list.Entries[i], quiet, table);
+            } catch (...) {
+                slot.Error = std::current_exception();
+            }
+            slot.Done = true;
+            {
+                const std::lock_guard lock(mutex);
+                if (slot.Error) {
+                    stop = true;
+                }
+                slots[i] = std::move(slot);
             }
             changed.notify_all();
         }
@@ -161,33 +194,47 @@ void RunParallel(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& 
     for (unsigned t = 0; t < threadCount; ++t) {
         threads.emplace_back(work);
     }
-    // Report in list order as the outcomes arrive.
-    std::size_t reported = 0;
-    {
-        std::unique_lock lock(mutex);
-        while (reported < count) {
-            changed.wait(
-                lock, [&] { return done[reported] != 0 || (stop.load() && next.load() >= count); });
-            if (done[reported] != 1) {
-                break;
+    std::exception_ptr raised;
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            std::unique_lock lock(mutex);
+            while (!slots[i].Done) {
+                changed.wait_for(lock, std::chrono::milliseconds(100));
+                lock.unlock();
+                if (observer.CancelRequested()) {
+                    cancel.store(true);
+                }
+                lock.lock();
             }
+            TSlot slot = std::move(slots[i]);
             lock.unlock();
-            observer.RowSelected(reported);
-            Finish(list.Entries[reported], results[reported], reasons[reported]);
-            observer.RowFinished(reported, list.Entries[reported]);
+            if (slot.Error) {
+                NoteStop(list.Entries[i], slot.Error);
+                std::rethrow_exception(slot.Error);
+            }
+            observer.RowSelected(i);
+            CheckCancel(observer);
+            Finish(list.Entries[i], slot.Job->Place());
+            observer.RowFinished(i, list.Entries[i]);
             lock.lock();
-            ++reported;
+            reported = i + 1;
+            lock.unlock();
+            changed.notify_all();
         }
+    } catch (...) {
+        raised = std::current_exception();
     }
+    {
+        const std::lock_guard lock(mutex);
+        stop = true;
+    }
+    cancel.store(raised != nullptr);
+    changed.notify_all();
     for (auto& thread : threads) {
         thread.join();
     }
-    // Entries that finished beyond a stop keep their outcome.
-    for (std::size_t i = reported; i < count; ++i) {
-        if (done[i] == 1 && i > raisedRow) {
-            Finish(list.Entries[i], results[i], reasons[i]);
-        }
-    }
+    // Jobs converted beyond the stop go with their temporary files.
+    slots.clear();
     if (raised) {
         std::rethrow_exception(raised);
     }
@@ -204,11 +251,36 @@ bool IsDataLine(std::string_view line)
     return UpperAscii(TrimBlanks(line)) == "DATA";
 }
 
+// Asks whether to stop while a merge copies: on the merging thread that reports to the observer
+// the observer is asked, on the other one only what the first has heard.
+class TMergeCancel
+{
+public:
+    TMergeCancel(TJobObserver* observer, std::atomic<bool>& flag)
+        : m_observer(observer), m_flag(flag)
+    {
+    }
+    void Check()
+    {
+        if (m_observer != nullptr && m_observer->CancelRequested()) {
+            m_flag.store(true);
+        }
+        if (m_flag.load()) {
+            throw TJobCancelled();
+        }
+    }
+
+private:
+    TJobObserver* m_observer;
+    std::atomic<bool>& m_flag;
+};
+
 // Copies the rest of `in` line by line to `out` (each line with CR LF), runs of lines that need
 // no change as they stand.
-void CopyLines(TSjisLineReader& in, TSjisWriter& out)
+void CopyLines(TSjisLineReader& in, TSjisWriter& out, TMergeCancel& cancel)
 {
     while (!in.Eof()) {
+        cancel.Check();
         const std::string_view clean = in.ReadCleanLines();
         if (!clean.empty()) {
             out.Write(clean);
@@ -241,13 +313,14 @@ bool IsMerged(const TBatchList& list, const std::vector<std::filesystem::path>& 
 }
 
 void MergeMif(const TBatchList& list, const std::vector<std::filesystem::path>& inputs,
-              const std::filesystem::path& target, TBatchObserver& observer)
+              const std::filesystem::path& target, TBatchObserver& observer, TMergeCancel& cancel)
 {
     observer.SetStatusText(kStatusMergeMif);
     TSjisWriter out(target);
     bool headerWritten = false;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
+        cancel.Check();
         if (!IsMerged(list, inputs, i)) {
             continue;
         }
@@ -260,7 +333,7 @@ void MergeMif(const TBatchList& list, const std::vector<std::filesystem::path>& 
                 out.WriteLine(line);
             }
             if (IsDataLine(line)) {
-                CopyLines(in, out);
+                CopyLines(in, out, cancel);
             }
         }
     }
@@ -268,29 +341,31 @@ void MergeMif(const TBatchList& list, const std::vector<std::filesystem::path>& 
 }
 
 void MergeMid(const TBatchList& list, const std::vector<std::filesystem::path>& inputs,
-              const std::filesystem::path& target, TBatchObserver& observer)
+              const std::filesystem::path& target, TBatchObserver& observer, TMergeCancel& cancel)
 {
     observer.SetStatusText(kStatusMergeMid);
     TSjisWriter out(target);
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
+        cancel.Check();
         if (!IsMerged(list, inputs, i)) {
             continue;
         }
         TSjisLineReader in(inputs[i]);
-        CopyLines(in, out);
+        CopyLines(in, out, cancel);
     }
     out.Close();
 }
 
 void MergeCsv(const TBatchList& list, const std::vector<std::filesystem::path>& inputs,
-              const std::filesystem::path& target, TBatchObserver& observer)
+              const std::filesystem::path& target, TBatchObserver& observer, TMergeCancel& cancel)
 {
     observer.SetStatusText(kStatusMergeCsv);
     TSjisWriter out(target);
     bool headerWritten = false;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         observer.RowSelected(i);
+        cancel.Check();
         if (!IsMerged(list, inputs, i)) {
             continue;
         }
@@ -299,13 +374,33 @@ void MergeCsv(const TBatchList& list, const std::vector<std::filesystem::path>& 
             in.ReadLineView();
         }
         headerWritten = true;
-        CopyLines(in, out);
+        CopyLines(in, out, cancel);
     }
     out.Close();
 }
 
-// The merges; with `concurrent` the MID and CSV are merged on a second thread while this one
-// merges the MIF (an error of the MIF merge is raised first).
+// Ends the merge as its error asks: a cancelled merge puts nothing in place, a failed one what
+// it wrote. Raises the error (naming destinations, not temporary files).
+[[noreturn]] void EndFailedMerge(TOutputFiles& outputs, const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const TJobCancelled&) {
+        outputs.Drop();
+        throw;
+    } catch (TAppError& e) {
+        outputs.ShowDestinations(e);
+        try {
+            outputs.Place(false);
+        } catch (...) { // NOLINT(bugprone-empty-catch): the first error is the one to report
+        }
+        throw;
+    }
+}
+
+// The merges, written under temporary names and put in place at the end; with `concurrent` the
+// MID and CSV are merged on a second thread while this one merges the MIF (an error of the MIF
+// merge is raised first).
 void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObserver& observer,
                 bool concurrent, std::span<const TConverterEntry> table)
 {
@@ -314,52 +409,77 @@ void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObser
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
     const TJobFiles merged = ListMergedFiles(item, list.CombineFile, table);
-    const std::filesystem::path* mif = FindJobFile(merged, TFileRole::Features);
-    const std::filesystem::path* mid = FindJobFile(merged, TFileRole::Attributes);
-    const std::filesystem::path* csv = FindJobFile(merged, TFileRole::Ledger);
-    auto mergeRest = [&](TBatchObserver& restObserver) {
+    std::vector<TOutputSpec> specs;
+    for (const TJobFile& file : merged) {
+        specs.push_back({file.Path, TOnFailure::Keep});
+    }
+    TOutputFiles outputs(std::move(specs));
+    const auto writePath = [&](TFileRole role) -> const std::filesystem::path* {
+        for (std::size_t i = 0; i < merged.size(); ++i) {
+            if (merged[i].Role == role) {
+                return &outputs.WritePath(i);
+            }
+        }
+        return nullptr;
+    };
+    const std::filesystem::path* mif = writePath(TFileRole::Features);
+    const std::filesystem::path* mid = writePath(TFileRole::Attributes);
+    const std::filesystem::path* csv = writePath(TFileRole::Ledger);
+    std::atomic<bool> cancelled{false};
+    auto mergeRest = [&](TBatchObserver& restObserver, TMergeCancel& cancel) {
         if (mid != nullptr) {
             MergeMid(list, EntryFilesOf(catalogue, list, TFileRole::Attributes, table), *mid,
-                     restObserver);
+                     restObserver, cancel);
         }
         if (csv != nullptr) {
             MergeCsv(list, EntryFilesOf(catalogue, list, TFileRole::Ledger, table), *csv,
-                     restObserver);
+                     restObserver, cancel);
         }
     };
-    auto mergeMif = [&] {
+    auto mergeMif = [&](TMergeCancel& cancel) {
         if (mif != nullptr) {
             MergeMif(list, EntryFilesOf(catalogue, list, TFileRole::Features, table), *mif,
-                     observer);
+                     observer, cancel);
         }
     };
+    TMergeCancel cancel(&observer, cancelled);
     if (!concurrent || mif == nullptr) {
-        mergeMif();
-        mergeRest(observer);
+        try {
+            mergeMif(cancel);
+            mergeRest(observer, cancel);
+        } catch (...) {
+            EndFailedMerge(outputs, std::current_exception());
+        }
+        outputs.Place(true);
         return;
     }
     std::exception_ptr restError;
     std::thread rest([&] {
         try {
             TBatchObserver quiet;
-            mergeRest(quiet);
+            TMergeCancel restCancel(nullptr, cancelled);
+            mergeRest(quiet, restCancel);
         } catch (...) {
             restError = std::current_exception();
         }
     });
     std::exception_ptr mifError;
     try {
-        mergeMif();
+        mergeMif(cancel);
     } catch (...) {
         mifError = std::current_exception();
+        try {
+            std::rethrow_exception(mifError);
+        } catch (const TJobCancelled&) {
+            cancelled.store(true);
+        } catch (...) { // NOLINT(bugprone-empty-catch): raised below, once both have ended
+        }
     }
     rest.join();
-    if (mifError) {
-        std::rethrow_exception(mifError);
+    if (mifError || restError) {
+        EndFailedMerge(outputs, mifError ? mifError : restError);
     }
-    if (restError) {
-        std::rethrow_exception(restError);
-    }
+    outputs.Place(true);
 }
 
 struct TClearStatus
@@ -381,16 +501,72 @@ bool MergeRequested(const TBatchList& list)
     return list.Combine && IsCombinable(list.Entries);
 }
 
+std::optional<std::string> MergeSkipReason(const TBatchList& list)
+{
+    if (!list.Combine) {
+        return std::nullopt;
+    }
+    if (const auto reason = WhyNotCombinable(list.Entries)) {
+        return FormatMessage(kMsgMergeSkipped, {*reason});
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBatchList& list,
                                          std::span<const TConverterEntry> table)
 {
     if (list.Entries.empty()) {
         return std::string(kMsgNoBatchList);
     }
-    if (auto clash = OutputOnOtherSource(catalogue, list.Entries, table)) {
-        return clash;
+    constexpr std::size_t kSeveral = static_cast<std::size_t>(-1);
+    TFileKeys keys;
+    // Every source, with the entry that reads it (kSeveral when more than one does).
+    std::unordered_map<std::string, std::size_t> sources;
+    for (std::size_t i = 0; i < list.Entries.size(); ++i) {
+        const std::string& src = list.Entries[i].SrcFile;
+        TFileKind kind = TFileKind::Missing;
+        const std::string key = keys.KeyOf(src, &kind);
+        if (src == "-") {
+            return FormatMessage(kMsgSourceNotAFile, {src, kKindStdin});
+        }
+        if (kind != TFileKind::Missing && kind != TFileKind::Regular) {
+            return FormatMessage(kMsgSourceNotAFile, {src, FileKindName(kind)});
+        }
+        const auto [it, inserted] = sources.try_emplace(key, i);
+        if (!inserted && it->second != i) {
+            it->second = kSeveral;
+        }
     }
-    if (!MergeRequested(list)) {
+    const bool merge = MergeRequested(list);
+    const std::string listKey = list.FileName.empty() ? std::string() : keys.KeyOf(list.FileName);
+    // Every output, when a merge must be kept from them.
+    std::unordered_set<std::string> outputs;
+    std::unordered_map<std::int64_t, TCatalogueLine> items;
+    for (std::size_t i = 0; i < list.Entries.size(); ++i) {
+        // An entry whose item is outside the catalogue never starts: the driver refuses it.
+        if (!IsKnownItem(catalogue, list.Entries[i])) {
+            continue;
+        }
+        const TBatchEntry& entry = list.Entries[i];
+        auto item = items.find(entry.ItemIndex);
+        if (item == items.end()) {
+            item = items.emplace(entry.ItemIndex, catalogue.Item(entry.ItemIndex)).first;
+        }
+        for (const TJobFile& file : ListJobFiles(item->second, entry.DstFile, table)) {
+            const std::string key = keys.KeyOf(file.Path);
+            const auto source = sources.find(key);
+            if (source != sources.end() && source->second != i) {
+                return FormatMessage(kMsgOutputIsOtherSource, {file.Path.string()});
+            }
+            if (key == listKey) {
+                return FormatMessage(kMsgListFileIsOutput, {list.FileName.string()});
+            }
+            if (merge) {
+                outputs.insert(key);
+            }
+        }
+    }
+    if (!merge) {
         return std::nullopt;
     }
     if (TrimBlanks(list.CombineFile).empty()) {
@@ -398,22 +574,21 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
     const TJobFiles merged = ListMergedFiles(item, list.CombineFile, table);
-    for (std::size_t i = 0; i < merged.size(); ++i) {
-        for (std::size_t j = 0; j < i; ++j) {
-            if (IsSameFile(merged[i].Path, merged[j].Path)) {
+    std::vector<std::string> mergedKeys;
+    for (const TJobFile& file : merged) {
+        mergedKeys.push_back(keys.KeyOf(file.Path));
+        for (std::size_t j = 0; j + 1 < mergedKeys.size(); ++j) {
+            if (mergedKeys[j] == mergedKeys.back()) {
                 return std::string(kMsgBadCombineFile);
             }
         }
     }
-    for (const TBatchEntry& entry : list.Entries) {
-        TJobFiles inputs = ListJobFiles(item, entry.DstFile, table);
-        inputs.push_back({TFileRole::Features, entry.SrcFile});
-        for (const TJobFile& file : merged) {
-            for (const TJobFile& input : inputs) {
-                if (IsSameFile(file.Path, input.Path)) {
-                    return std::string(kMsgCombineFileIsInput);
-                }
-            }
+    for (const std::string& key : mergedKeys) {
+        if (key == listKey) {
+            return FormatMessage(kMsgListFileIsOutput, {list.FileName.string()});
+        }
+        if (sources.contains(key) || outputs.contains(key)) {
+            return std::string(kMsgCombineFileIsInput);
         }
     }
     return std::nullopt;
@@ -432,6 +607,7 @@ void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& obs
     for (TBatchEntry& entry : list.Entries) {
         entry.Status = TEntryStatus::None;
         entry.FailReason.clear();
+        entry.Result.reset();
     }
     if (jobs > 1 && list.Entries.size() > 1 && !OutputsShared(list.Entries)) {
         RunParallel(catalogue, list, observer, jobs, table);
@@ -439,6 +615,7 @@ void RunBatch(const TCatalogue& catalogue, TBatchList& list, TBatchObserver& obs
         RunSequential(catalogue, list, observer, table);
     }
     if (MergeRequested(list)) {
+        CheckCancel(observer);
         MergeFiles(catalogue, list, observer, jobs > 1, table);
     }
 }

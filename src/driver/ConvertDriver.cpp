@@ -8,7 +8,9 @@
 #include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniPaths.h"
+#include "base/uniPlatform.h"
 #include "base/uniTextFile.h"
+#include "driver/InputChecks.h"
 #include "driver/ItemDefs.h"
 #include "driver/JobFiles.h"
 #include "driver/Ledger.h"
@@ -37,6 +39,61 @@ void CheckOutputs(const std::filesystem::path& srcFile, const TJobFiles& outputs
     }
 }
 
+// The source is read twice (counted, then converted) and rewound by some converters: it must
+// be a file. A pipe or a device would never end or could not be read again, and "-" stands
+// for standard input by custom.
+void CheckSource(const std::filesystem::path& srcFile)
+{
+    if (srcFile.native() == "-") {
+        throw TFileError(FormatMessage(kMsgSourceNotAFile, {"-", kKindStdin}),
+                         std::make_error_code(std::errc::invalid_argument));
+    }
+    const TFileKind kind = StatFile(srcFile).Kind;
+    if (kind != TFileKind::Missing && kind != TFileKind::Regular) {
+        throw TFileError(FormatMessage(kMsgSourceNotAFile, {srcFile.string(), FileKindName(kind)}),
+                         std::make_error_code(std::errc::invalid_argument));
+    }
+}
+
+// The item's definition files are plain names inside the Define folder: a catalogue line must
+// not lead the job to read files elsewhere.
+void CheckDefineNames(const TCatalogue& catalogue, std::int64_t itemIndex,
+                      const TCatalogueLine& item)
+{
+    const auto check = [](const std::string& name) {
+        if (!IsPlainFileName(SjisToPath(name))) {
+            throw TDataError(FormatMessage(kMsgDefineNameNotPlain, {SjisToUtf8(name)}));
+        }
+    };
+    try {
+        if (!item.IsLedgerOnly()) {
+            check(item.ParamFile);
+            check(item.ColumnFile);
+        }
+        if (item.HasLedger) {
+            check(item.LedgerFile);
+        }
+    } catch (TAppError& error) {
+        error.SetPlace(
+            (catalogue.DefineDir() / std::filesystem::path(std::string(kCatalogueFileName)))
+                .string(),
+            itemIndex + 1);
+        throw;
+    }
+}
+
+// A failed job keeps what it wrote of its objects and its ledger; a converter's CSV copy is
+// written whole or not at all.
+std::vector<TOutputSpec> OutputSpecs(const TJobFiles& files)
+{
+    std::vector<TOutputSpec> specs;
+    for (const TJobFile& file : files) {
+        specs.push_back(
+            {file.Path, file.Role == TFileRole::CsvCopy ? TOnFailure::Drop : TOnFailure::Keep});
+    }
+    return specs;
+}
+
 // Whatever happens, the observer ends with the status cleared and the progress bar hidden.
 class TProgressReset
 {
@@ -62,7 +119,42 @@ private:
 
 } // namespace
 
+TPendingJob::TPendingJob(TJobResult result, std::unique_ptr<TOutputFiles> outputs)
+    : m_result(std::move(result)), m_outputs(std::move(outputs))
+{
+}
+
+TPendingJob::TPendingJob(TPendingJob&&) noexcept = default;
+TPendingJob& TPendingJob::operator=(TPendingJob&&) noexcept = default;
+TPendingJob::~TPendingJob() = default;
+
+TJobResult TPendingJob::Place()
+{
+    if (m_outputs) {
+        try {
+            m_outputs->Place(m_result.Succeeded);
+        } catch (const TAppError& error) {
+            if (m_result.Succeeded) {
+                m_result.Succeeded = false;
+                m_result.Failure = error;
+            }
+        }
+        m_result.Files = m_outputs->Placed();
+        m_outputs.reset();
+    }
+    return m_result;
+}
+
 TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
+                           const std::filesystem::path& srcFile,
+                           const std::filesystem::path& dstFile, shapes::TCoordSysIndex coordSys,
+                           TJobObserver& observer, std::span<const ksj::TConverterEntry> table)
+{
+    return ConvertPending(catalogue, itemIndex, srcFile, dstFile, coordSys, observer, table)
+        .Place();
+}
+
+TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
                            const std::filesystem::path& srcFile,
                            const std::filesystem::path& dstFile, shapes::TCoordSysIndex coordSys,
                            TJobObserver& observer, std::span<const ksj::TConverterEntry> table)
@@ -71,7 +163,9 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
     TProgressReset reset(progress);
 
     // Preparation: errors here leave the driver as they are.
-    progress.SetMax(CountLines(srcFile));
+    CheckSource(srcFile);
+    const std::int64_t lineCount = CountLines(srcFile, kDefaultBlockSize, &progress);
+    progress.SetMax(lineCount);
     observer.ShowProgress(true);
     observer.SetStatusText("");
     observer.SetStatusText(kStatusPreparing);
@@ -79,6 +173,7 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
     result.Succeeded = true;
 
     const TCatalogueLine item = catalogue.Item(itemIndex);
+    CheckDefineNames(catalogue, itemIndex, item);
     const bool ledgerOnly = item.IsLedgerOnly();
     const ksj::TConverterEntry* converter =
         ledgerOnly ? nullptr : ksj::FindConverter(table, item.FormatCode);
@@ -86,19 +181,34 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
 
     TSjisLineReader src(srcFile);
     CheckOutputs(srcFile, files);
+    auto outputs = std::make_unique<TOutputFiles>(OutputSpecs(files));
+    result.Warnings = CheckSourceHeader(item, srcFile, lineCount);
+    // Where the writer of the file of `role` writes, or nullptr when the job has none.
+    const auto writePath = [&](TFileRole role) -> const std::filesystem::path* {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (files[i].Role == role) {
+                return &outputs->WritePath(i);
+            }
+        }
+        return nullptr;
+    };
 
     std::unique_ptr<mif::TMifOutput> out;
     TDefLines paramLines;
     TDefLines columnDefLines;
-    if (!ledgerOnly) {
-        out =
-            std::make_unique<mif::TMifOutput>(*FindJobFile(files, TFileRole::Features),
-                                              *FindJobFile(files, TFileRole::Attributes), coordSys);
-        LoadItemDefinitions(catalogue.DefineDir(), item.ParamFile, item.ColumnFile, paramLines,
-                            columnDefLines);
-        if (item.HasLedger) {
-            progress.SetMax(progress.Max() * 2);
+    try {
+        if (!ledgerOnly) {
+            out = std::make_unique<mif::TMifOutput>(*writePath(TFileRole::Features),
+                                                    *writePath(TFileRole::Attributes), coordSys);
+            LoadItemDefinitions(catalogue.DefineDir(), item.ParamFile, item.ColumnFile, paramLines,
+                                columnDefLines);
+            if (item.HasLedger) {
+                progress.SetMax(progress.Max() * 2);
+            }
         }
+    } catch (TAppError& error) {
+        outputs->ShowDestinations(error);
+        throw;
     }
     observer.SetStatusText(SjisToUtf8(item.ItemName) + std::string(kStatusConvertingSuffix));
 
@@ -108,9 +218,8 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
             out->Begin(BuildColumns(columnDefLines));
             if (converter != nullptr) {
                 std::unique_ptr<mif::TCsvOutput> csvCopy;
-                if (const auto* csvFile = FindJobFile(files, TFileRole::CsvCopy)) {
-                    csvCopy = std::make_unique<mif::TCsvOutput>(*csvFile,
-                                                                mif::TCsvOutput::TMode::Replacing);
+                if (const auto* csvFile = writePath(TFileRole::CsvCopy)) {
+                    csvCopy = std::make_unique<mif::TCsvOutput>(*csvFile);
                 }
                 ksj::TConvertContext context{src,
                                              *out,
@@ -128,16 +237,18 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
             // Finishing writes out the buffers: a full disk shows here, as a failed job.
             out->Finish();
         }
-        if (const auto* csvFile = FindJobFile(files, TFileRole::Ledger)) {
+        if (const auto* csvFile = writePath(TFileRole::Ledger)) {
             const TLedgerParams params{item.LedgerKey, item.LedgerLines, item.LedgerFile};
-            WriteLedgerCsv(src, params, catalogue.DefineDir(), *csvFile, progress);
+            result.LedgerRows =
+                WriteLedgerCsv(src, params, catalogue.DefineDir(), *csvFile, progress);
         }
     } catch (const TJobCancelled&) {
-        // Not a failure: the caller reports it. What the job wrote is closed as it stands.
+        // Not a failure: the caller reports it. The outputs go with their temporary files.
         observer.SetStatusText(kStatusFinishing);
         throw;
     } catch (TAppError& error) {
         result.Succeeded = false;
+        outputs->ShowDestinations(error);
         error.SetPlace(src.FileName(), src.LineNo());
         result.Failure = error;
     } catch (const std::exception& e) {
@@ -150,8 +261,18 @@ TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
     // Completion: always.
     observer.SetStatusText(kStatusFinishing);
     src.Close();
-    out.reset();
-    return result;
+    if (out) {
+        result.Objects = out->Objects();
+        out.reset();
+    }
+    if (result.Succeeded) {
+        if (FindJobFile(files, TFileRole::Features) != nullptr && result.Objects == 0) {
+            result.Warnings.emplace_back(kWarnNoObjects);
+        } else if (ledgerOnly && !files.empty() && result.LedgerRows == 0) {
+            result.Warnings.emplace_back(kWarnNoLedgerRows);
+        }
+    }
+    return {std::move(result), std::move(outputs)};
 }
 
 } // namespace tolvane::driver

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "base/AppError.h"
 #include "base/JobObserver.h"
+#include "base/OutputFiles.h"
 #include "driver/Catalogue.h"
 #include "ksj/ConverterTable.h"
 #include "shapes/uniCoordSys.h"
@@ -34,19 +36,61 @@ struct TJobResult
     operator bool() const noexcept { return Succeeded; }
 };
 
+/// A converted job whose outputs still wait under their temporary names (base::TOutputFiles):
+/// Place() puts them in place as the outcome asks; a job dropped without it leaves the earlier
+/// files untouched and no temporary file.
+class TPendingJob
+{
+public:
+    TPendingJob(TJobResult result, std::unique_ptr<base::TOutputFiles> outputs);
+    TPendingJob(TPendingJob&&) noexcept;
+    TPendingJob& operator=(TPendingJob&&) noexcept;
+    ~TPendingJob();
+
+    /// The outcome so far (Files is still empty).
+    const TJobResult& Result() const noexcept { return m_result; }
+
+    /// Puts the outputs in place: all of them after a success; after a failure those that a
+    /// failed job keeps (the MIF, the MID and the ledger CSV as far as they were written, never
+    /// a converter's CSV copy). A file that cannot be put in place fails the job. Returns the
+    /// result with the files now in place.
+    TJobResult Place();
+
+private:
+    TJobResult m_result;
+    std::unique_ptr<base::TOutputFiles> m_outputs;
+};
+
 /// Converts `srcFile` as the data item at `itemIndex` of `catalogue` to `dstFile` (the MIF; the
 /// other files of ListJobFiles beside it: the MID, and the ledger CSV or the converter's CSV
 /// copy; a ledger-only item writes only the CSV). `coordSys` names the datum of the source's
 /// coordinates.
 ///
+/// Every output is written under a temporary name in its destination's folder and put in place
+/// when the job ends, so that until then the earlier files stay whole; another job writing one
+/// of the same files at the same time is refused.
+///
 /// Succeeds when every output was written. Fails when an error arose while converting; the
 /// result then holds it, with the file and line where it arose, and what was written before it
-/// stays.
+/// is put in place. The result says what was written (objects, ledger rows, files) and what the
+/// input checks noticed (Warnings).
 ///
-/// Raises the error itself, having closed every file it opened, when the job cannot even start:
-/// the source cannot be read, the item index is outside the catalogue, an output cannot be
-/// created or would overwrite the source, a parameter or column definition file is missing.
+/// Raises the error itself, having put nothing in place and closed every file it opened, when
+/// the job cannot even start: the source is not a readable file, the item index is outside the
+/// catalogue or its definition file names leave the Define folder, an output cannot be created,
+/// would overwrite the source or is being written by another job, a parameter or column
+/// definition file is missing.
+///
+/// Raises TJobCancelled when the observer asks the job to stop: nothing is put in place, the
+/// temporary files are removed.
 TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
+                           const std::filesystem::path& srcFile,
+                           const std::filesystem::path& dstFile, shapes::TCoordSysIndex coordSys,
+                           base::TJobObserver& observer,
+                           std::span<const ksj::TConverterEntry> table = ksj::kConverterTable);
+
+/// ConvertDataItem up to the end of the conversion: the outputs wait for Place().
+TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
                            const std::filesystem::path& srcFile,
                            const std::filesystem::path& dstFile, shapes::TCoordSysIndex coordSys,
                            base::TJobObserver& observer,

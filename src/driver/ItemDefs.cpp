@@ -6,6 +6,7 @@
 #include "base/uniFields.h"
 #include "base/uniMessages.h"
 #include "base/uniNumbers.h"
+#include "base/uniPaths.h"
 #include "base/uniTextFile.h"
 
 namespace tolvane::driver {
@@ -16,7 +17,11 @@ TDefLines LoadDefLines(const std::filesystem::path& defineDir, std::string_view 
 {
     std::filesystem::path path = defineDir;
     if (!sjisName.empty()) {
-        path /= SjisToPath(sjisName);
+        const std::filesystem::path name = SjisToPath(sjisName);
+        if (!IsPlainFileName(name)) {
+            throw TDataError(FormatMessage(kMsgDefineNameNotPlain, {SjisToUtf8(sjisName)}));
+        }
+        path /= name;
     }
     TDefLines defs;
     defs.FileName = path.string();

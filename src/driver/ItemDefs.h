@@ -17,7 +17,8 @@ namespace tolvane::driver {
 using base::TDefLines;
 
 /// Loads `defineDir` / `sjisName` (a CP932 file name from the catalogue). An empty name names the
-/// folder itself, which cannot be opened as a file. Raises TFileError.
+/// folder itself, which cannot be opened as a file. Raises TFileError, and TDataError for a
+/// name that is not a plain file name (IsPlainFileName).
 TDefLines LoadDefLines(const std::filesystem::path& defineDir, std::string_view sjisName);
 
 /// Loads the parameter file, then the column definition file (the order in which a missing file

@@ -43,9 +43,9 @@ std::vector<TLedgerColumn> ParseColumns(const TDefLines& defs)
 
 } // namespace
 
-void WriteLedger(TSjisLineReader& src, const TLedgerParams& params,
-                 const std::filesystem::path& defineDir, const TTableFactory& createTable,
-                 TProgress& progress)
+std::int64_t WriteLedger(TSjisLineReader& src, const TLedgerParams& params,
+                         const std::filesystem::path& defineDir, const TTableFactory& createTable,
+                         TProgress& progress)
 {
     progress.Observer().SetStatusText(kStatusLedger);
     const TDefLines defs = LoadLedgerDefinitions(defineDir, params.LedgerFile);
@@ -60,6 +60,7 @@ void WriteLedger(TSjisLineReader& src, const TLedgerParams& params,
 
     std::vector<TLedgerColumn> columns;
     bool parsed = false;
+    std::int64_t rows = 0;
     std::string record;
     std::string further;
     while (!src.Eof()) {
@@ -101,15 +102,17 @@ void WriteLedger(TSjisLineReader& src, const TLedgerParams& params,
             }
         }
         table->WriteRow(row);
+        ++rows;
     }
     table->Finish();
+    return rows;
 }
 
-void WriteLedgerCsv(TSjisLineReader& src, const TLedgerParams& params,
-                    const std::filesystem::path& defineDir, const std::filesystem::path& csvFile,
-                    TProgress& progress)
+std::int64_t WriteLedgerCsv(TSjisLineReader& src, const TLedgerParams& params,
+                            const std::filesystem::path& defineDir,
+                            const std::filesystem::path& csvFile, TProgress& progress)
 {
-    WriteLedger(
+    return WriteLedger(
         src, params, defineDir, [&csvFile] { return std::make_unique<mif::TCsvOutput>(csvFile); },
         progress);
 }

@@ -26,18 +26,18 @@ using TTableFactory = std::function<std::unique_ptr<shapes::TTableOutput>()>;
 
 /// Reads `src` again from its first line and writes every ledger record as one row of the table
 /// that `createTable` gives, after a header of the column names; then finishes the table. Adds
-/// one to `progress` per line read. Raises TFileError when the ledger definition file is missing
-/// (no table is created then) and TDataError for a start or length that is no integer or for a
-/// record of several lines that together exceed kMaxLineLength.
-void WriteLedger(base::TSjisLineReader& src, const TLedgerParams& params,
-                 const std::filesystem::path& defineDir, const TTableFactory& createTable,
-                 base::TProgress& progress);
+/// one to `progress` per line read. Returns the number of rows written. Raises TFileError when the
+/// ledger definition file is missing (no table is created then) and TDataError for a start or
+/// length that is no integer or for a record of several lines that together exceed kMaxLineLength.
+std::int64_t WriteLedger(base::TSjisLineReader& src, const TLedgerParams& params,
+                         const std::filesystem::path& defineDir, const TTableFactory& createTable,
+                         base::TProgress& progress);
 
 /// WriteLedger into the CSV file `csvFile`: a header line of the quoted column names, then one
 /// line per record, each value quoted; a column that takes the whole next source line takes it
 /// as it stands. The CSV is closed on every exit.
-void WriteLedgerCsv(base::TSjisLineReader& src, const TLedgerParams& params,
-                    const std::filesystem::path& defineDir, const std::filesystem::path& csvFile,
-                    base::TProgress& progress);
+std::int64_t WriteLedgerCsv(base::TSjisLineReader& src, const TLedgerParams& params,
+                            const std::filesystem::path& defineDir,
+                            const std::filesystem::path& csvFile, base::TProgress& progress);
 
 } // namespace tolvane::driver

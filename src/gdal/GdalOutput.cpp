@@ -698,6 +698,7 @@ void TFeatureLayer::Write(const shapes::TSFRow& row, const TGdalErrors& errors)
         geometry->getEnvelope(&box);
         m_index->Loader->Add(m_feature->GetFID(), TBox{box.MinX, box.MaxX, box.MinY, box.MaxY});
     }
+    CountObject();
 }
 
 void TFeatureLayer::Finish()

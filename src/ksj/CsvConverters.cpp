@@ -1,7 +1,11 @@
 // Comma-separated point lists.
 #include "ksj/CsvConverters.h"
 
+#include <string>
+
+#include "base/AppError.h"
 #include "base/uniFields.h"
+#include "base/uniMessages.h"
 #include "base/uniNumbers.h"
 
 namespace tolvane::ksj {
@@ -21,6 +25,9 @@ void ConvertCsvPoints(TConvertContext& ctx, std::int64_t xField, std::int64_t yF
     }
     ctx.Src.ReadLineView(); // the header line
     ctx.Progress.Step();
+    // The line becomes the MID row: with fewer fields than the declared columns no reader
+    // would accept the file.
+    const std::size_t columns = ctx.ColumnDefLines.size();
     shapes::TSFRow row;
     while (!ctx.Src.Eof()) {
         const std::string_view line = ctx.Src.ReadLineView();
@@ -29,6 +36,11 @@ void ConvertCsvPoints(TConvertContext& ctx, std::int64_t xField, std::int64_t yF
         const shapes::TSFPoint point{
             SecondsToDegree(base::StrToFloat(base::GetField(line, xField, ','))),
             SecondsToDegree(base::StrToFloat(base::GetField(line, yField, ',')))};
+        if (!base::HasDelimitedFields(line, ',', columns)) {
+            throw base::TDataError(base::FormatMessage(
+                base::kMsgTooFewFields,
+                {std::to_string(base::CountDelimitedFields(line, ',')), std::to_string(columns)}));
+        }
         // The line is the row, delimiters and all.
         row.Clear();
         row.AddRaw(line);

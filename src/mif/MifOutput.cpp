@@ -175,24 +175,28 @@ void TMifOutput::WritePoint(const shapes::TSFPoint& point, const shapes::TSFRow&
 {
     WriteMifPoint(m_mif, point);
     WriteMidRow(m_mid, row);
+    CountObject();
 }
 
 void TMifOutput::WriteRegion(shapes::TSFPolygon& shape, const shapes::TSFRow& row)
 {
     WriteMifRegion(m_mif, shape);
     WriteMidRow(m_mid, row);
+    CountObject();
 }
 
 void TMifOutput::WritePLine(const shapes::TSFPolyLine& shape, const shapes::TSFRow& row)
 {
     WriteMifPLine(m_mif, shape);
     WriteMidRow(m_mid, row);
+    CountObject();
 }
 
 void TMifOutput::WriteNone(const shapes::TSFRow& row)
 {
     WriteMifNone(m_mif);
     WriteMidRow(m_mid, row);
+    CountObject();
 }
 
 void TMifOutput::BeginGrid(const shapes::TSFGrid& grid)
@@ -213,6 +217,7 @@ void TMifOutput::WriteGridCell(std::int32_t row, std::int32_t column, const shap
         m_gridTexts->WriteRegion(m_mif, r, c);
     }
     WriteMidRow(m_mid, values);
+    CountObject();
 }
 
 void TMifOutput::Finish()
@@ -231,16 +236,7 @@ constexpr std::size_t kShortValue = 32;
 
 } // namespace
 
-TCsvOutput::TCsvOutput(const std::filesystem::path& csvFile, TMode mode)
-{
-    if (mode == TMode::Replacing) {
-        m_replacing.emplace(csvFile);
-        m_out = &m_replacing->Writer();
-    } else {
-        m_direct.emplace(csvFile);
-        m_out = &*m_direct;
-    }
-}
+TCsvOutput::TCsvOutput(const std::filesystem::path& csvFile) : m_out(csvFile) {}
 
 TCsvOutput::~TCsvOutput() = default;
 
@@ -252,7 +248,7 @@ void TCsvOutput::WriteHeader(const shapes::TSFRow& row)
 void TCsvOutput::WriteRow(const shapes::TSFRow& row)
 {
     const std::size_t count = row.Count();
-    char* const start = m_out->Reserve(QuotedRowBound(row));
+    char* const start = m_out.Reserve(QuotedRowBound(row));
     char* out = start;
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) {
@@ -281,16 +277,12 @@ void TCsvOutput::WriteRow(const shapes::TSFRow& row)
     }
     *out++ = '\r';
     *out++ = '\n';
-    m_out->Commit(static_cast<std::size_t>(out - start));
+    m_out.Commit(static_cast<std::size_t>(out - start));
 }
 
 void TCsvOutput::Finish()
 {
-    if (m_replacing) {
-        m_replacing->Commit();
-    } else {
-        m_direct->Close();
-    }
+    m_out.Close();
 }
 
 } // namespace tolvane::mif

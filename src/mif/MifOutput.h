@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "base/ReplacingFile.h"
 #include "base/uniTextFile.h"
 #include "shapes/FeatureOutput.h"
 #include "shapes/uniCoordSys.h"
@@ -56,15 +54,8 @@ private:
 class TCsvOutput final : public shapes::TTableOutput
 {
 public:
-    /// How the file reaches its place.
-    enum class TMode : std::uint8_t {
-        InPlace,   ///< created (or truncated) at once, and written there
-        Replacing, ///< written beside it and put in its place by Finish(); an earlier file
-                   ///< stays as it was until then, and no temporary file outlives the output
-    };
-
-    /// Creates the file; raises TFileError when it cannot be created.
-    explicit TCsvOutput(const std::filesystem::path& csvFile, TMode mode = TMode::InPlace);
+    /// Creates (or truncates) the file; raises TFileError when it cannot be created.
+    explicit TCsvOutput(const std::filesystem::path& csvFile);
     ~TCsvOutput() override;
     TCsvOutput(const TCsvOutput&) = delete;
     TCsvOutput& operator=(const TCsvOutput&) = delete;
@@ -74,9 +65,7 @@ public:
     void Finish() override;
 
 private:
-    std::optional<base::TSjisWriter> m_direct;
-    std::optional<base::TReplacingFile> m_replacing;
-    base::TSjisWriter* m_out = nullptr;
+    base::TSjisWriter m_out;
 };
 
 } // namespace tolvane::mif

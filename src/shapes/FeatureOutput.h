@@ -150,11 +150,17 @@ public:
     /// The end of the job: everything written out and closed. Raises when that fails.
     virtual void Finish() = 0;
 
+    /// The objects written so far, each with its row.
+    std::int64_t Objects() const noexcept { return m_objects; }
+
 protected:
     const TSFGrid* Grid() const noexcept { return m_grid; }
+    /// Every output calls this once for each object it has written.
+    void CountObject() noexcept { ++m_objects; }
 
 private:
     const TSFGrid* m_grid = nullptr;
+    std::int64_t m_objects = 0;
     TSFPolygon m_cell;
 };
 

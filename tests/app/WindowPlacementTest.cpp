@@ -182,16 +182,6 @@ TEST(WindowPlacement, TheIniIsBesideAPortableProgramOnlyElseInTheUsersFolder)
     EXPECT_TRUE(own.Fallback.isEmpty());
 }
 
-TEST(WindowPlacement, SystemFoldersAreNeverPortable)
-{
-    for (const char* dir : {"/usr/bin", "/usr/local/bin", "/opt/tolvane", "/etc", "/lib"}) {
-        EXPECT_TRUE(tolvane::base::IsSystemFolder(dir)) << dir;
-    }
-    for (const char* dir : {"/home/user/tolvane", "/usrdata/tolvane", "/tmp/opt", "/optional"}) {
-        EXPECT_FALSE(tolvane::base::IsSystemFolder(dir)) << dir;
-    }
-}
-
 using TPlacementFrm = TWindowTest;
 
 // An installed program's first start: its folder in the user's configuration does not exist yet.

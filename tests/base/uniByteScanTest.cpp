@@ -2,6 +2,7 @@
 // LF and Ctrl-Z and over every split of a text into two pieces.
 #include "base/uniByteScan.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -86,6 +87,29 @@ TEST(ByteScan, FindLineStopMatchesAByteLoop)
             ASSERT_EQ(FindLineStop(text.data(), text.size()), at);
         }
     }
+}
+
+TEST(ByteScan, CountDelimitersMatchesAByteLoop)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = RandomText(random, 70);
+        // Commas for ' ' and quotes for some 'a', on every lane.
+        std::replace(text.begin(), text.end(), ' ', ',');
+        if (round % 3 == 0) {
+            std::replace(text.begin(), text.end(), 'a', '"');
+        }
+        SCOPED_TRACE(::testing::PrintToString(text));
+        bool quoted = false;
+        ASSERT_EQ(CountDelimiters(text.data(), text.size(), ',', quoted),
+                  static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')));
+        ASSERT_EQ(quoted, text.find('"') != std::string::npos);
+    }
+    // Long enough for the counts of the lanes to be summed more than once.
+    const std::string many(16 * 300 + 5, ',');
+    bool quoted = true;
+    EXPECT_EQ(CountDelimiters(many.data(), many.size(), ',', quoted), many.size());
+    EXPECT_FALSE(quoted);
 }
 
 namespace {

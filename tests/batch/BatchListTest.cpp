@@ -76,10 +76,13 @@ TEST_F(BatchFile, RoundTripKeepsRowsAndSettings)
     List.Entries[0].Status = TEntryStatus::Converted;
     List.Entries[1].Status = TEntryStatus::Failed;
     SaveBatchFile(Dir / "list.txt", List);
+    // The list remembers its file, which its run must never write.
+    EXPECT_EQ(List.FileName, Dir / "list.txt");
 
     TBatchList loaded;
     loaded.Entries.push_back(Entry(2, "old", "old", 0));
     LoadBatchFile(Dir / "list.txt", Catalogue, loaded);
+    EXPECT_EQ(loaded.FileName, Dir / "list.txt");
     EXPECT_TRUE(loaded.Combine);
     EXPECT_EQ(loaded.CombineFile, "merged file.mif");
     ASSERT_EQ(loaded.Entries.size(), 3U);

@@ -1,6 +1,9 @@
 // Running a batch and merging its outputs, with a test converter.
 #include "batch/BatchRunner.h"
 
+#include <set>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "base/AppError.h"
@@ -32,7 +35,12 @@ public:
     void SetProgressPos(std::int64_t) override {}
     void ShowProgress(bool) override {}
     void ProcessEvents() override {}
-    void RowSelected(std::size_t row) override { Selected.push_back(row); }
+    void RowSelected(std::size_t row) override
+    {
+        Selected.push_back(row);
+        Cancel = Cancel || row == CancelAtRow;
+    }
+    bool CancelRequested() override { return Cancel; }
     void RowFinished(std::size_t row, const TBatchEntry& entry) override
     {
         Finished.push_back(row);
@@ -43,7 +51,19 @@ public:
     std::vector<std::size_t> Selected;
     std::vector<std::size_t> Finished;
     std::vector<TEntryStatus> Outcomes;
+    /// Asks to stop once this row is selected.
+    std::size_t CancelAtRow = static_cast<std::size_t>(-1);
+    bool Cancel = false;
 };
+
+std::set<std::string> Names(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
 
 const std::string kHeader =
     "Version 300\r\nCharset \"WindowsJapanese\"\r\nDelimiter \",\"\r\n"
@@ -232,6 +252,15 @@ TEST_F(BatchRun, MergeOnlyWhenCombinable)
     EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
     Run();
     EXPECT_EQ(Observer.Selected.size(), 2U);
+    // A merge asked for and skipped says why.
+    EXPECT_EQ(MergeSkipReason(List), "統合しませんでした。行のデータ項目が同じではありません。");
+    List.Entries[1].ItemIndex = 0;
+    List.Entries[1].CoordSysIndex = 2;
+    EXPECT_EQ(MergeSkipReason(List), "統合しませんでした。行の座標系が同じではありません。");
+    List.Entries.pop_back();
+    EXPECT_EQ(MergeSkipReason(List), "統合しませんでした。統合するには 2 行以上が必要です。");
+    List.Combine = false;
+    EXPECT_EQ(MergeSkipReason(List), std::nullopt);
 }
 
 TEST_F(BatchRun, ChecksBeforeRunning)
@@ -357,4 +386,127 @@ TEST_F(BatchRun, ParallelRunGivesTheSameOutputs)
     }
     EXPECT_EQ(Observer.Finished, inOrder);
     EXPECT_NE(List.Entries[3].FailReason.find("'BAD'"), std::string::npos);
+}
+
+// A row that cannot start stops the run there, with its reason; no later row is converted or
+// written, however many jobs run at once and however far they got.
+TEST_F(BatchRun, RowThatCannotStartStopsTheRunWhateverTheJobs)
+{
+    std::vector<TBatchEntry> entries = {Entry(0, "s1.txt", "o0.mif"),
+                                        Entry(0, "s3.txt", "no/o1.mif")};
+    for (int i = 2; i < 8; ++i) {
+        entries.push_back(Entry(0, "s1.txt", "r" + std::to_string(i) + ".mif"));
+    }
+    WriteBytes(Dir / "r2.mif", "earlier");
+    for (const unsigned jobs : {1U, 2U, 4U}) {
+        SCOPED_TRACE(jobs);
+        std::filesystem::remove(Dir / "o0.mif");
+        std::filesystem::remove(Dir / "o0.mid");
+        const auto before = Names(Dir.Path());
+        Observer = TRecordingBatchObserver();
+        List.Entries = entries;
+        List.Combine = true;
+        List.CombineFile = (Dir / "all.mif").string();
+        EXPECT_THROW(Run(jobs), TFileError);
+        EXPECT_EQ(Observer.Finished, std::vector<std::size_t>{0});
+        EXPECT_EQ(List.Entries[0].Status, TEntryStatus::Converted);
+        EXPECT_EQ(List.Entries[1].FailReason,
+                  "ファイル \"" + (Dir / "no" / "o1.mif").string() +
+                      "\" は開けません。指定されたファイルが見つかりません。");
+        for (std::size_t i = 1; i < List.Entries.size(); ++i) {
+            EXPECT_EQ(List.Entries[i].Status, TEntryStatus::None) << i;
+            EXPECT_EQ(List.Entries[i].FailReason.empty(), i != 1) << i;
+        }
+        auto expected = before;
+        expected.insert({"o0.mif", "o0.mid"});
+        EXPECT_EQ(Names(Dir.Path()), expected);
+        EXPECT_EQ(ReadBytes(Dir / "r2.mif"), "earlier");
+    }
+}
+
+// A cancelled run stops in the row that runs: the rows before keep their files, that row and
+// the later ones leave the earlier files as they were, and nothing is merged.
+TEST_F(BatchRun, CancelStopsTheRunWithoutAFurtherRowOrTheMerge)
+{
+    for (const unsigned jobs : {1U, 2U}) {
+        SCOPED_TRACE(jobs);
+        for (const char* name : {"o1.mif", "o1.mid", "o2.mif", "o2.mid", "o3.mif", "all.mif"}) {
+            WriteBytes(Dir / name, "earlier");
+        }
+        const auto before = Names(Dir.Path());
+        Observer = TRecordingBatchObserver();
+        Observer.CancelAtRow = 1;
+        List.Entries = {Entry(0, "s1.txt", "o1.mif"), Entry(0, "s3.txt", "o2.mif"),
+                        Entry(0, "s3.txt", "o3.mif")};
+        List.Combine = true;
+        List.CombineFile = (Dir / "all.mif").string();
+        EXPECT_THROW(Run(jobs), TJobCancelled);
+        EXPECT_EQ(List.Entries[0].Status, TEntryStatus::Converted);
+        EXPECT_EQ(List.Entries[1].Status, TEntryStatus::None);
+        EXPECT_EQ(List.Entries[2].Status, TEntryStatus::None);
+        EXPECT_TRUE(List.Entries[1].FailReason.empty());
+        EXPECT_EQ(ReadBytes(Dir / "o1.mid"), CrLf({"001", "002"}));
+        for (const char* name : {"o2.mif", "o2.mid", "o3.mif", "all.mif"}) {
+            EXPECT_EQ(ReadBytes(Dir / name), "earlier") << name;
+        }
+        EXPECT_EQ(Names(Dir.Path()), before);
+        EXPECT_EQ(Observer.Statuses.back(), "");
+    }
+}
+
+// The batch-list file is an input: no row's output and no merged file may replace it.
+TEST_F(BatchRun, BatchListFileIsNeverAnOutput)
+{
+    struct TCase
+    {
+        const char* ListFile;
+        std::vector<TBatchEntry> Entries;
+        const char* CombineFile;
+    };
+    const TCase cases[] = {
+        {"list.txt", {Entry(0, "s1.txt", "list.txt")}, ""}, // a row's MIF
+        {"list.mid", {Entry(0, "s1.txt", "list.mif")}, ""}, // its MID
+        {"list.csv", {Entry(1, "s1.txt", "list.mif")}, ""}, // its ledger CSV
+        {"list.txt", {Entry(0, "s1.txt", "a.mif"), Entry(0, "s3.txt", "b.mif")}, "list.txt"},
+        {"list.mid", {Entry(0, "s1.txt", "a.mif"), Entry(0, "s3.txt", "b.mif")}, "list.mif"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.ListFile);
+        WriteBytes(Dir / c.ListFile, "tolvane");
+        List.FileName = Dir / "sub" / ".." / c.ListFile;
+        List.Entries = c.Entries;
+        List.Combine = *c.CombineFile != 0;
+        List.CombineFile = (Dir / c.CombineFile).string();
+        std::filesystem::create_directories(Dir / "sub");
+        EXPECT_EQ(CheckBatchRun(Catalogue, List),
+                  "バッチリストファイル \"" + List.FileName.string() +
+                      "\" が変換後のファイルまたは統合後のファイルと同じです。バッチリストを上書き"
+                      "しないよう、別のファイル名を指定してください");
+        std::filesystem::remove(Dir / c.ListFile);
+    }
+    List.FileName = Dir / "list.txt";
+    List.Entries = {Entry(0, "list.txt", "a.mif")}; // read as a source: fine
+    List.Combine = false;
+    EXPECT_EQ(CheckBatchRun(Catalogue, List), std::nullopt);
+}
+
+// A source that is not a file is refused before any row runs.
+TEST_F(BatchRun, SourcesThatAreNoFilesAreRefusedBeforeAnyRow)
+{
+    ASSERT_EQ(::mkfifo((Dir / "pipe.txt").c_str(), 0600), 0);
+    std::filesystem::create_directory(Dir / "folder.txt");
+    const std::pair<std::string, std::string> cases[] = {
+        {(Dir / "pipe.txt").string(), "パイプ"},
+        {"/dev/zero", "デバイス"},
+        {(Dir / "folder.txt").string(), "フォルダー"},
+        {"-", "標準入力"}};
+    for (const auto& [source, kind] : cases) {
+        SCOPED_TRACE(source);
+        TBatchEntry entry = Entry(0, "s3.txt", "o2.mif");
+        entry.SrcFile = source;
+        List.Entries = {Entry(0, "s1.txt", "o1.mif"), entry};
+        EXPECT_EQ(CheckBatchRun(Catalogue, List),
+                  "変換元 \"" + source + "\" は" + kind +
+                      "で、ファイルではありません。変換元にはファイルを指定してください");
+    }
 }

@@ -74,4 +74,32 @@ for list in merge-onto-source merge-onto-output onto-other-source onto-hard-link
     [ "$(cat "$work/s1.txt" "$work/s2.txt" | cksum)" = "$sum_before" ] || fail "$list: a source changed"
     [ ! -e "$work/n1.mif" ] && [ ! -e "$work/n2.mif" ] || fail "$list: a row ran"
 done
+# A requested merge that the rows do not allow is skipped, and the command line says why; an
+# earlier merged file stays as it was.
+printf 'old merged\r\n' > "$work/skip.mif"
+crlf tolvane 200 -1 "$work/skip.mif" "$(entry 0 "$source" "$work/k1.mif" 0)" "$(entry 2 "$source" "$work/k2.mif" 0)" > "$work/skip.txt"
+out=$("$cli" batch --define "$define" "$work/skip.txt" 2>&1); rc=$?
+[ $rc -eq 0 ] || fail "skipped merge exited $rc: $out"
+echo "$out" | grep -q "統合しませんでした。行のデータ項目が同じではありません。" || fail "no reason for the skipped merge: $out"
+[ "$(cat "$work/skip.mif")" = "$(printf 'old merged\r')" ] || fail "the earlier merged file changed"
+echo "$out" | grep -q "^	書き出したもの: オブジェクト 1 個、台帳 0 行、ファイル 2 個 (k1.mif, k1.mid)$" || fail "no written line: $out"
+
+# A row that cannot start stops the run; every row still gets its line, and with --jobs 2 no
+# later row is converted.
+printf 'earlier\r\n' > "$work/late.mif"
+crlf tolvane 200 0 "" "$(entry 0 "$source" "$work/first.mif" 0)" "$(entry 0 "$source" "$work/none/x.mif" 0)" "$(entry 0 "$source" "$work/late.mif" 0)" > "$work/stops.txt"
+out=$("$cli" batch --define "$define" --jobs 2 "$work/stops.txt" 2>&1); rc=$?
+[ $rc -eq 2 ] || fail "stopped run exited $rc: $out"
+echo "$out" | grep -q "^1	変換しました	" || fail "no line for row 1: $out"
+echo "$out" | grep -q "^2	開始できませんでした	" || fail "no line for row 2: $out"
+echo "$out" | grep -q "^	ファイル \".*/none/x.mif\" は開けません。" || fail "no reason for row 2: $out"
+echo "$out" | grep -q "^3	変換していません	" || fail "no line for row 3: $out"
+[ "$(cat "$work/late.mif")" = "$(printf 'earlier\r')" ] || fail "row 3 was converted"
+
+# The batch-list file is an input: a row writing its MID sibling is refused.
+crlf tolvane 200 0 "" "$(entry 0 "$source" "$work/self.mif" 0)" > "$work/self.mid"
+out=$("$cli" batch --define "$define" "$work/self.mid" 2>&1); rc=$?
+[ $rc -eq 2 ] || fail "list as output exited $rc: $out"
+echo "$out" | grep -q "が変換後のファイルまたは統合後のファイルと同じです" || fail "no warning: $out"
+[ ! -e "$work/self.mif" ] || fail "the row ran"
 echo PASS

@@ -59,7 +59,8 @@ protected:
         Catalogue = LoadCatalogue(Define);
     }
 
-    bool Convert(std::int64_t item, const std::filesystem::path& dst, std::int64_t coordSys = 0)
+    TJobResult Convert(std::int64_t item, const std::filesystem::path& dst,
+                       std::int64_t coordSys = 0)
     {
         return ConvertRecorded(Catalogue, item, Source, dst, coordSys, Observer, kTestTable);
     }
@@ -75,7 +76,14 @@ protected:
 
 TEST_F(ConvertDriver, ConvertsPointsWithLedger)
 {
-    ASSERT_TRUE(Convert(1, Dir / "out.mif"));
+    const TJobResult result = Convert(1, Dir / "out.mif");
+    ASSERT_TRUE(result);
+    // The result says what was written.
+    EXPECT_EQ(result.Objects, 2);
+    EXPECT_EQ(result.LedgerRows, 1);
+    EXPECT_EQ(result.Files, (std::vector<std::filesystem::path>{Dir / "out.mif", Dir / "out.mid",
+                                                                Dir / "out.csv"}));
+    EXPECT_TRUE(result.Warnings.empty());
     EXPECT_EQ(ReadBytes(Dir / "out.mif"),
               kHeader97 + "Columns 2\r\nCODE Char(20)\r\n" + Sjis("名前") +
                   " Char(100)\r\nData\r\n\r\nPoint 139.50000000 35.50000000\r\n"
@@ -294,4 +302,96 @@ TEST_F(ConvertDriver, FullDiskFailsTheJobWithTheReason)
     EXPECT_EQ(CountOpenFds(), fds);
     ASSERT_EQ(Observer.Failures.size(), 1U);
     EXPECT_NE(Observer.Failures[0].find("ディスクに十分な空き領域がありません"), std::string::npos);
+}
+
+TEST_F(ConvertDriver, DefineFileNamesStayInsideTheDefineFolder)
+{
+    WriteBytes(Dir / "outside.txt", CrLf({"NAME,char,1,3"}));
+    const std::string outside = (Dir / "outside.txt").string();
+    const struct
+    {
+        std::string Line;
+        std::string Name;
+    } cases[] = {
+        {"x,TP,*,../outside.txt,col.txt,0,,0,,A", "../outside.txt"},
+        {"x,TP,*,prm.txt," + outside + ",0,,0,,A", outside},
+        {"x,TP,*,prm.txt,sub/col.txt,0,,0,,A", "sub/col.txt"},
+        {"x,TP,*,prm.txt,..,0,,0,,A", ".."},
+        {"x,T,*,,,1,T,1,..\\ldg.txt,A", "..\\ldg.txt"},
+        {"x,TP,*,prm.txt,col.txt,1,T,1," + outside + ",A", outside},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Line);
+        SetCatalogue({Sjis("点データ,TP,*.txt,prm.txt,col.txt,0,,0,,分類"), c.Line});
+        try {
+            Convert(1, Dir / "d.mif");
+            ADD_FAILURE() << "no error";
+        } catch (const TDataError& e) {
+            EXPECT_STREQ(e.what(), ((Define / "データ項目.txt").string() + ":2: '" + c.Name +
+                                    "' は Define フォルダーの中のファイル名ではありません。フォ"
+                                    "ルダーを含まないファイル名を書いてください")
+                                       .c_str());
+        }
+        EXPECT_FALSE(std::filesystem::exists(Dir / "d.mif"));
+        EXPECT_FALSE(std::filesystem::exists(Dir / "d.csv"));
+    }
+}
+
+TEST_F(ConvertDriver, InputChecksWarnAndNeverStopTheJob)
+{
+    SetCatalogue({Sjis("地価,TP,L01-*P*.txt,prm.txt,col.txt,0,,0,,分類"),
+                  Sjis("台帳,T,W14-*.txt,,,1,T,1,ldg.txt,台帳")});
+    // The header line: the data code at bytes 14 to 23, the line count at 34 to 41.
+    const auto header = [](const std::string& code, const std::string& lines) {
+        std::string line = "H  GSI       " + code;
+        line.resize(23, ' ');
+        line += "  11996 19";
+        return line + std::string(8 - lines.size(), ' ') + lines;
+    };
+    const std::string codeWarning =
+        "見出し行のデータコード \"G06-50M\" はデータ項目「地価」のファイル名 (L01-*P*.txt) "
+        "に合いません。別のデータ項目のファイルかもしれません";
+    const struct
+    {
+        const char* Name;
+        std::int64_t Item;
+        std::string Source;
+        std::vector<std::string> Warnings;
+    } cases[] = {
+        {"fits", 0, CrLf({header("L01-08P", "3"), "P001", "P002"}), {}},
+        {"another item's file", 0, CrLf({header("G06-50M", "3"), "P001", "P002"}), {codeWarning}},
+        {"truncated",
+         0,
+         CrLf({header("L01-08P", "5"), "P001", "P002"}),
+         {"見出し行ではファイルは 5 行ですが、実際には 3 行あります。ファイルが途中で切れていな"
+          "いか確かめてください"}},
+        // Counted as the converters read: the Ctrl-Z ends the file, a lone CR ends no line.
+        {"end mark after the last line", 0, CrLf({header("L01-08P", "2"), "P001"}) + "\x1A", {}},
+        {"end mark line", 0, CrLf({header("L01-08P", "2"), "P001", "\x1A"}), {}},
+        {"lone CR", 0, CrLf({header("L01-08P", "2"), "P0\r01"}), {}},
+        {"truncated before the end mark",
+         0,
+         CrLf({header("L01-08P", "4"), "P001", "\x1A"}),
+         {"見出し行ではファイルは 4 行ですが、実際には 2 行あります。ファイルが途中で切れていな"
+          "いか確かめてください"}},
+        {"no line count", 0, CrLf({header("L01-08P", ""), "P001"}), {}},
+        {"no header", 0, CrLf({"P001"}), {}},
+        {"no object",
+         0,
+         CrLf({header("L01-08P", "2"), "X"}),
+         {"オブジェクトを 1 つも書き出しませんでした。変換元のファイルとデータ項目が合っているか"
+          "確かめてください"}},
+        {"no ledger row",
+         1,
+         CrLf({"P001"}),
+         {"台帳の行を 1 つも書き出しませんでした。変換元のファイルとデータ項目が合っているか確か"
+          "めてください"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteBytes(Source, c.Source);
+        const TJobResult result = Convert(c.Item, Dir / "w.mif");
+        EXPECT_TRUE(result);
+        EXPECT_EQ(result.Warnings, c.Warnings);
+    }
 }

@@ -1,6 +1,8 @@
 // Nothing a user has is lost: a job never writes over its source, whichever of its outputs
 // would fall on it and however the path is spelt; a failed job leaves only the outputs it
 // names, and M3NS's CSV only when it is complete.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "base/AppError.h"
@@ -147,6 +149,94 @@ TEST_F(NothingLost, FailedJobsLeaveOnlyTheirOutputs)
         auto expected = c.Outputs;
         expected.insert("source.txt");
         EXPECT_EQ(Names(work), expected);
+    }
+}
+
+// Asks the job to stop as soon as it is under way (the progress bar shown).
+class TCancelWhenRunning : public TRecordingObserver
+{
+public:
+    void ShowProgress(bool visible) override
+    {
+        TRecordingObserver::ShowProgress(visible);
+        m_running = m_running || visible;
+    }
+    bool CancelRequested() override { return m_running; }
+
+private:
+    bool m_running = false;
+};
+
+struct TCancelCase
+{
+    const char* Item;
+    std::string Line; // repeated to make the source
+};
+
+class CancelledJob : public TKsjFixture, public ::testing::WithParamInterface<TCancelCase>
+{
+};
+
+// Whichever pass is running (a converter that pumps events, one that does not, the ledger
+// pass), a cancelled job leaves the earlier outputs whole and nothing else behind.
+TEST_P(CancelledJob, LeavesTheEarlierFilesWholeAndNoTemporaryFile)
+{
+    const TCancelCase& c = GetParam();
+    std::vector<std::string> lines{"H"};
+    lines.insert(lines.end(), 12000, c.Line);
+    WriteBytes(Dir / "source.txt", CrLf(lines));
+    for (const char* ext : {".mif", ".mid", ".csv"}) {
+        WriteBytes(Dir / (std::string("out") + ext), std::string("earlier") + ext);
+    }
+    const auto before = Names(Dir.Path());
+    TCancelWhenRunning observer;
+    const int fds = CountOpenFds();
+    EXPECT_THROW(
+        ConvertRecorded(Catalogue, Item(c.Item), Dir / "source.txt", Dir / "out.mif", 0, observer),
+        TJobCancelled);
+    EXPECT_EQ(CountOpenFds(), fds);
+    EXPECT_EQ(Names(Dir.Path()), before);
+    for (const char* ext : {".mif", ".mid", ".csv"}) {
+        EXPECT_EQ(ReadBytes(Dir / (std::string("out") + ext)), std::string("earlier") + ext);
+    }
+    EXPECT_EQ(observer.Visibility.back(), false);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKindOfPass, CancelledJob,
+                         ::testing::Values(TCancelCase{"P", PointRecord(1)},
+                                           TCancelCase{"M3NS", TabMeshRecord(1)},
+                                           TCancelCase{"PCSV", "a,502200,127800"},
+                                           TCancelCase{"T", "T  00001abcde"}),
+                         [](const auto& info) { return std::string(info.param.Item); });
+
+// A source that is not a file is refused before anything is read or written: a pipe or a
+// device would never end, and "-" is standard input.
+TEST_F(NothingLost, SourcesThatAreNoFilesAreRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo((Dir / "pipe.txt").c_str(), 0600), 0);
+    std::filesystem::create_directory(Dir / "folder.txt");
+    const struct
+    {
+        std::filesystem::path Source;
+        std::string Kind;
+    } cases[] = {
+        {Dir / "pipe.txt", "パイプ"},
+        {"/dev/zero", "デバイス"},
+        {Dir / "folder.txt", "フォルダー"},
+        {"-", "標準入力"},
+    };
+    const auto before = Names(Dir.Path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Source);
+        try {
+            Convert("P", c.Source, Dir / "out.mif");
+            ADD_FAILURE() << "no error";
+        } catch (const TFileError& e) {
+            EXPECT_EQ(e.Text(), "変換元 \"" + c.Source.string() + "\" は" + c.Kind +
+                                    "で、ファイルではありません。変換元にはファイルを指定して"
+                                    "ください");
+        }
+        EXPECT_EQ(Names(Dir.Path()), before);
     }
 }
 

@@ -3,11 +3,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/AppError.h"
+#include "base/OutputFiles.h"
 #include "ksj/ConvertContext.h"
 #include "mif/MifOutput.h"
 #include "support/TestSupport.h"
@@ -51,19 +53,26 @@ public:
         TMeshRun run;
         base::TSjisLineReader src(Dir / "source.txt");
         auto out = std::make_unique<mif::TMifOutput>(Dir / "out.mif", Dir / "out.mid", 0);
-        // As the driver does for a converter that writes a CSV copy.
-        auto csv = std::make_unique<mif::TCsvOutput>(CsvFile(), mif::TCsvOutput::TMode::Replacing);
         base::TProgress progress(Observer);
-        ksj::TConvertContext ctx{src, *out, Columns, Params, progress, Define(), false, csv.get()};
+        // As the driver does for a converter that writes a CSV copy: written whole or not at
+        // all.
+        std::optional<base::TOutputFiles> outputs;
+        std::unique_ptr<mif::TCsvOutput> csv;
         try {
+            outputs.emplace(std::vector<base::TOutputSpec>{{CsvFile(), base::TOnFailure::Drop}});
+            csv = std::make_unique<mif::TCsvOutput>(outputs->WritePath(0));
+            ksj::TConvertContext ctx{src,      *out,     Columns, Params,
+                                     progress, Define(), false,   csv.get()};
             convert(ctx);
             csv->Finish();
+            outputs->Place(true);
         } catch (const base::TAppError& e) {
             run.Failed = true;
             run.Error = e.Text();
             run.ErrorFile = e.FileName();
         }
         csv.reset();
+        outputs.reset();
         run.LineNo = src.LineNo();
         run.Position = progress.Position();
         out->Finish();

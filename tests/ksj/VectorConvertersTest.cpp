@@ -99,6 +99,7 @@ TEST(VectorConverters, FailuresStopAfterTheEarlierRecordsWithTheirPlace)
         std::string Error;
         std::int64_t Line;
         std::size_t Rows; // written before the failure
+        std::vector<std::string> Columns = {"K,char,1,3"};
     };
     const TCase cases[] = {
         {"point letters",
@@ -154,10 +155,26 @@ TEST(VectorConverters, FailuresStopAfterTheEarlierRecordsWithTheirPlace)
          "'York' は浮動小数点数ではありません",
          2,
          0},
+        // The line becomes the MID row: one with fewer fields than the columns no reader takes.
+        // A comma inside quotes separates nothing.
+        {"csv line with fewer fields than columns",
+         &ConvertPointCsv2,
+         {"x,y,name", "502200,127800,\"a,b\"", "502200,127800", "502200,127800,c"},
+         "この行のフィールドは 2 個で、列定義の 3 列に足りません",
+         3,
+         1,
+         {"X,float,1,1", "Y,float,1,1", "NAME,char,1,1"}},
+        {"csv line whose third field is quoted commas",
+         &ConvertPointCsv2,
+         {"x,y,name,note", "502200,127800,\"a,b,c\""},
+         "この行のフィールドは 3 個で、列定義の 4 列に足りません",
+         2,
+         0,
+         {"X,float,1,1", "Y,float,1,1", "NAME,char,1,1", "NOTE,char,1,1"}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TResult result = RunConverter(c.Convert, c.Source, {"K,char,1,3"});
+        const TResult result = RunConverter(c.Convert, c.Source, c.Columns);
         EXPECT_EQ(result.Error, c.Error);
         EXPECT_EQ(result.ErrorLine, c.Line);
         EXPECT_EQ(RowCount(result.Mid), c.Rows);

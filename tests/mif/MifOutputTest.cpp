@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "base/AppError.h"
+#include "base/OutputFiles.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::mif;
 using namespace tolvane::shapes;
 using tolvane::base::TFileError;
+using tolvane::base::TOnFailure;
+using tolvane::base::TOutputFiles;
 using tolvane::test::ReadBytes;
 using tolvane::test::TTempDir;
 using tolvane::test::WriteBytes;
@@ -114,22 +117,29 @@ TEST(TCsvOutput, QuotedValuesRawTextAndCrLf)
     EXPECT_EQ(ReadBytes(dir / "out.csv"), "\"名前\",\"say \"\"hi\"\"\"\r\n\"\",a,\"b\"\r\n");
 }
 
-TEST(TCsvOutput, ReplacingKeepsTheEarlierFileUntilFinishedAndLeavesNoTemporaryFile)
+// Written through the job's output files, as the driver writes a converter's CSV copy: the
+// earlier file stays until the output is put in place, and no temporary file outlives it.
+TEST(TCsvOutput, ThroughOutputFilesKeepsTheEarlierFileUntilPlaced)
 {
     TTempDir dir;
     WriteBytes(dir / "out.csv", "earlier");
     TSFRow row;
     row.Add("new");
     {
-        TCsvOutput abandoned(dir / "out.csv", TCsvOutput::TMode::Replacing);
+        TOutputFiles outputs({{dir / "out.csv", TOnFailure::Drop}});
+        TCsvOutput abandoned(outputs.WritePath(0));
         abandoned.WriteRow(row);
+        abandoned.Finish();
+        outputs.Place(false);
     }
     EXPECT_EQ(ReadBytes(dir / "out.csv"), "earlier");
     {
-        TCsvOutput finished(dir / "out.csv", TCsvOutput::TMode::Replacing);
+        TOutputFiles outputs({{dir / "out.csv", TOnFailure::Drop}});
+        TCsvOutput finished(outputs.WritePath(0));
         finished.WriteRow(row);
-        EXPECT_EQ(ReadBytes(dir / "out.csv"), "earlier");
         finished.Finish();
+        EXPECT_EQ(ReadBytes(dir / "out.csv"), "earlier");
+        outputs.Place(true);
     }
     EXPECT_EQ(ReadBytes(dir / "out.csv"), "\"new\"\r\n");
     std::size_t files = 0;
@@ -137,5 +147,5 @@ TEST(TCsvOutput, ReplacingKeepsTheEarlierFileUntilFinishedAndLeavesNoTemporaryFi
         ++files;
     }
     EXPECT_EQ(files, 1U);
-    EXPECT_THROW(TCsvOutput(dir / "missing" / "out.csv", TCsvOutput::TMode::Replacing), TFileError);
+    EXPECT_THROW(TOutputFiles({{dir / "missing" / "out.csv", TOnFailure::Drop}}), TFileError);
 }
