@@ -90,10 +90,11 @@ constexpr std::array kOptions{
 
 const TProgram kProgram{"tolvane-cli", kCommands, kOptions, kHelpCliUsage, kHelpCliFooter};
 
+// --define DIR, $TOLVANE_DEFINE, the installed share/tolvane/Define, Define beside the program.
 std::filesystem::path DefineDir(const TArgs& args)
 {
     const auto dir = args.Value("define");
-    return dir ? std::filesystem::path(*dir) : DefaultDefineDir();
+    return DefaultDefineDir(dir ? std::optional<std::filesystem::path>(*dir) : std::nullopt);
 }
 
 bool ShowsProgress(const TArgs& args)
