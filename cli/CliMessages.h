@@ -92,8 +92,8 @@ inline constexpr TMessage kHelpBatch{
 inline constexpr TMessage kHelpHelp{"コマンドの使い方を表示します。",
                                     "Shows the help of a command."};
 inline constexpr TMessage kHelpDefine{
-    "Define フォルダー (既定: 実行ファイルの隣の Define)",
-    "the Define folder (default: the Define folder beside the program)"};
+    "Define フォルダー (既定: 環境変数 TOLVANE_DEFINE、インストール先、実行ファイルの隣の順)",
+    "the Define folder (default: $TOLVANE_DEFINE, the installed one, the one beside the program)"};
 inline constexpr TMessage kHelpQuiet{
     "進行状況と成功のメッセージを表示しない (エラーは標準エラー出力に出ます)",
     "no progress and no success lines (errors still go to standard error)"};

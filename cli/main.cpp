@@ -111,16 +111,17 @@ constexpr std::array kOptions{
     TOption{"item", 0, "ITEM", CommandBit(kConvert), kHelpItem},
     TOption{"coordsys", 0, "CS", CommandBit(kConvert), kHelpCoordSys, CheckCoordSys,
             CoordSysChoices},
-    TOption{"to-crs", 0, "EPSG:N", CommandBit(kConvert), kHelpToCrs, CheckToCrs},
+    TOption{"to-crs", 0, "CRS", CommandBit(kConvert), kHelpToCrs, CheckToCrs},
     TOption{"jobs", 0, "N", CommandBit(kBatch), kHelpJobs, CheckJobs},
 };
 
 const TProgram kProgram{"tolvane-cli", kCommands, kOptions, kHelpCliUsage, kHelpCliFooter};
 
+// --define DIR, $TOLVANE_DEFINE, the installed share/tolvane/Define, Define beside the program.
 std::filesystem::path DefineDir(const TArgs& args)
 {
     const auto dir = args.Value("define");
-    return dir ? std::filesystem::path(*dir) : DefaultDefineDir();
+    return DefaultDefineDir(dir ? std::optional<std::filesystem::path>(*dir) : std::nullopt);
 }
 
 bool ShowsProgress(const TArgs& args)

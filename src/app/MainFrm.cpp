@@ -370,9 +370,7 @@ private:
 TMainOptions DefaultMainOptions()
 {
     TMainOptions options;
-    options.DefineDir = base::DefaultDefineDir();
     options.Settings = DefaultSettingsLocation();
-    options.HelpDir = DefaultHelpDir();
     return options;
 }
 
@@ -442,7 +440,8 @@ void TfrmMain::FormShow()
 {
     setWindowTitle(kCaption);
     try {
-        m_catalogue = driver::LoadCatalogue(m_options.DefineDir);
+        m_catalogue = driver::LoadCatalogue(m_options.DefineDir.empty() ? base::DefaultDefineDir()
+                                                                        : m_options.DefineDir);
         FillDataKindTree(driver::BuildDataKindTree(m_catalogue.Lines()));
     } catch (const std::exception& e) {
         // Shown once the window is up; the tree stays empty, so nothing can be converted.
@@ -1797,7 +1796,11 @@ void TfrmMain::X1Click()
 void TfrmMain::H2Click()
 {
     if (!m_help) {
-        m_help = new THelpWindow(m_options.HelpDir, this);
+        QString helpDir = m_options.HelpDir;
+        if (helpDir.isEmpty() && !Guard([&] { helpDir = DefaultHelpDir(); })) {
+            return;
+        }
+        m_help = new THelpWindow(helpDir, this);
     }
     m_help->show();
     m_help->raise();

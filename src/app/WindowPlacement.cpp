@@ -2,6 +2,7 @@
 #include "app/WindowPlacement.h"
 
 #include <optional>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -139,15 +140,24 @@ bool CanWrite(const QString& iniPath)
 
 } // namespace
 
+TSettingsLocation SettingsLocationFor(const std::filesystem::path& exePath,
+                                      const QString& configDir, bool exeDirWritable)
+{
+    const std::string name = base::ExtractBaseName(exePath.native()) + ".INI";
+    const QString user = configDir + QStringLiteral("/tolvane/") + Utf8ToQString(name);
+    const std::filesystem::path exeDir = exePath.parent_path();
+    if (exeDirWritable && base::IsPortableLayout(exeDir) && !base::IsSystemFolder(exeDir)) {
+        return {PathToQString(exeDir / name), user};
+    }
+    return {user, QString()};
+}
+
 TSettingsLocation DefaultSettingsLocation()
 {
-    const std::string base = base::ExtractBaseName(base::GetExePath().native());
-    const QString name = Utf8ToQString(base) + QStringLiteral(".INI");
-    TSettingsLocation location;
-    location.Primary = Utf8ToQString(base::GetExeDir()) + name;
-    location.Fallback = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/tolvane/") + name;
-    return location;
+    const std::filesystem::path exe = base::GetExePath();
+    const bool writable = ::access(exe.parent_path().c_str(), W_OK) == 0;
+    return SettingsLocationFor(
+        exe, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), writable);
 }
 
 QString SettingsFileToRead(const TSettingsLocation& location)
@@ -352,15 +362,13 @@ QString SaveWindowPlacement(QWidget& window, const TSettingsLocation& location)
         placement.Height = bounds.height();
     }
     const bool withBounds = placement.State == kStateNormal;
-    if (WriteWindowPlacement(location.Primary, placement, withBounds)) {
-        return location.Primary;
+    for (const QString& ini : {location.Primary, location.Fallback}) {
+        if (!ini.isEmpty() && QDir().mkpath(QFileInfo(ini).absolutePath()) &&
+            WriteWindowPlacement(ini, placement, withBounds)) {
+            return ini;
+        }
     }
-    if (location.Fallback.isEmpty() ||
-        !QDir().mkpath(QFileInfo(location.Fallback).absolutePath()) ||
-        !WriteWindowPlacement(location.Fallback, placement, withBounds)) {
-        return {};
-    }
-    return location.Fallback;
+    return {};
 }
 
 } // namespace tolvane::app

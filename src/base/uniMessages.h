@@ -60,6 +60,19 @@ inline constexpr TMessage kMsgNotAFileName{
 inline constexpr TMessage kMsgPlace{"(%s)", "(%s)"};
 inline constexpr TMessage kMsgPlaceWithLine{"(%s の %s 行目)", "(%s, line %s)"};
 
+// Finding the programs' data folders (Define, help).
+inline constexpr TMessage kMsgDataFolderNotFound{"%s フォルダーが見つかりません。探した場所:",
+                                                 "No %s folder was found. Places tried:"};
+inline constexpr TMessage kMsgDataFolderWithMarkerNotFound{
+    "%s フォルダー (%s のあるもの) が見つかりません。探した場所:",
+    "No %s folder holding %s was found. Places tried:"};
+inline constexpr TMessage kMsgPlaceOption{"コマンドラインで指定", "given on the command line"};
+inline constexpr TMessage kMsgPlaceEnvironment{"環境変数 %s", "environment variable %s"};
+inline constexpr TMessage kMsgPlaceInstalled{"インストール先", "installed"};
+inline constexpr TMessage kMsgPlacePortable{"実行ファイルの隣", "beside the program"};
+inline constexpr TMessage kMsgDataFolderHint{"別のフォルダーは環境変数 %s で指定できます。",
+                                             "The environment variable %s names another folder."};
+
 // Records of the KSJ files.
 inline constexpr TMessage kMsgInvalidCount{"'%s' は正しい個数ではありません",
                                            "'%s' is not a valid count"};
