@@ -1251,9 +1251,16 @@ void TfrmMain::ShowBatchRow(int row)
     item->setText(2, src);
     item->setText(3, dst);
     item->setText(4, Utf8ToQString(shapes::CoordSysName(entry.CoordSysIndex)));
-    // The paths show whole in their tooltips, with the reason of a failed row.
-    const QString reason =
+    // The paths show whole in their tooltips, with the reason of a failed row and what the
+    // input checks noticed.
+    QString reason =
         entry.Status == batch::TEntryStatus::Failed ? Utf8ToQString(entry.FailReason) : QString();
+    if (entry.Result) {
+        for (const std::string& warning : entry.Result->Warnings) {
+            reason +=
+                (reason.isEmpty() ? QString() : QStringLiteral("\n")) + Utf8ToQString(warning);
+        }
+    }
     const auto withReason = [&reason](const QString& text) {
         return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
     };
@@ -1733,6 +1740,18 @@ void TfrmMain::actBatchExecExecute()
         RefreshBatchList();
     }
     StatusPanel0->clear();
+    // What the input checks noticed stays in the status bar, row by row.
+    QStringList noticed;
+    for (std::size_t row = 0; row < m_batch.Entries.size(); ++row) {
+        if (const auto& result = m_batch.Entries[row].Result) {
+            for (const std::string& text : result->Warnings) {
+                noticed.append(QStringLiteral("%1 行目: ").arg(row + 1) + Utf8ToQString(text));
+            }
+        }
+    }
+    if (!noticed.isEmpty()) {
+        ShowStatus(noticed.join(QLatin1Char(' ')));
+    }
 
     std::size_t converted = 0;
     std::size_t failed = 0;
