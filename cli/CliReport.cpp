@@ -18,6 +18,9 @@ void PrintWarnings(const std::string& srcFile, const driver::TJobResult& result)
     for (const std::string& warning : result.Warnings) {
         std::fprintf(stderr, "tolvane-cli: %s: %s\n", srcFile.c_str(), warning.c_str());
     }
+    for (const std::string& note : result.Notes) {
+        std::fprintf(stderr, "tolvane-cli: %s\n", note.c_str());
+    }
 }
 
 } // namespace

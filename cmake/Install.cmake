@@ -94,12 +94,12 @@ set(CPACK_PACKAGE_NAME tolvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${TOLVANE_DEB_RELEASE})
 set(CPACK_PACKAGE_VENDOR "The Tolvane Converter developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converter of KSJ text data to MapInfo MIF/MID")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converter of KSJ text data to MIF/MID, GeoPackage, GeoJSON")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tolvane Converter turns the old text-format data of Japan's National Land
 Numerical Information (KSJ) into MapInfo Interchange Format (MIF/MID) and
-ledger CSV files, ready for QGIS, MapInfo, GDAL and every other GIS that
-reads MIF.
+ledger CSV files, or into GeoPackage and GeoJSON with a coordinate reference
+system, ready for QGIS, MapInfo, GDAL and every other GIS.
 
 This package holds the desktop program tolvane (Japanese user interface),
 the command-line converter tolvane-cli, the sample generator tolvane-gen,
