@@ -287,12 +287,16 @@ if want gdal; then
                 n == m ? "" : "  FEATURE COUNTS DIFFER" }'
         for records in 2000 8000; do
             "$gen" --define "$mainDefine" --item 4 --records "$records" --out "$gdalSrc" >/dev/null
-            : >"$times"
-            timed "$cli" convert --define "$mainDefine" --item 4 "$gdalSrc" "$scratch/out/m.geojson"
-            read -r ns rss cpu <"$times"
-            awk -v r="$records" -v t="$ns" -v c="$cpu" -v k="$rss" -v n="$(features "$scratch/out/m.geojson")" \
-                'BEGIN { printf "GeoJSON, %d records (%s features): %7.3f s (cpu %5.2f s), peak RSS %.1f MB (target at 8000: under 100)\n",
-                         r, n, t / 1e9, c, k / 1024 }'
+            for format in geojson gpkg; do
+                [[ $format == gpkg && $records -eq 2000 ]] && continue
+                : >"$times"
+                timed "$cli" convert --define "$mainDefine" --item 4 "$gdalSrc" "$scratch/out/m.$format"
+                read -r ns rss cpu <"$times"
+                awk -v f="$([[ $format == gpkg ]] && echo GeoPackage || echo GeoJSON)" -v r="$records" \
+                    -v t="$ns" -v c="$cpu" -v k="$rss" -v n="$(features "$scratch/out/m.$format")" \
+                    'BEGIN { printf "%s, %d records (%s features): %7.3f s (cpu %5.2f s), peak RSS %.1f MB (target at 8000: under 100)\n",
+                             f, r, n, t / 1e9, c, k / 1024 }'
+            done
         done
     fi
     rm -f "$gdalSrc" "$scratch"/out/*

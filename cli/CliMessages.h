@@ -32,17 +32,27 @@ inline constexpr TMessage kMsgHelpOptionsWord{"[オプション]", "[options]"};
 // tolvane-cli: the help.
 inline constexpr TMessage kHelpCliUsage{
     "使い方: tolvane-cli [オプション] コマンド [オプション] [引数]\n"
-    "国土数値情報の旧形式のテキストデータを MapInfo MIF/MID と台帳 CSV に変換します。",
+    "国土数値情報の旧形式のテキストデータを MapInfo MIF/MID と台帳 CSV、または GeoPackage や\n"
+    "GeoJSON に変換します。",
     "Usage: tolvane-cli [options] COMMAND [options] [arguments]\n"
     "Converts the old-format text data of the KSJ (National Land Numerical Information) into\n"
-    "MapInfo MIF/MID and ledger CSV."};
+    "MapInfo MIF/MID and ledger CSV, or into GeoPackage or GeoJSON."};
 inline constexpr TMessage kHelpCliFooter{
     "コマンドのオプションは 'tolvane-cli コマンド --help' で表示されます。\n"
+    "変換後のファイルの拡張子で形式が決まります: .gpkg は GeoPackage、.geojson と .json は "
+    "GeoJSON、\n"
+    "それ以外は MIF/MID です。\n"
+    "座標系 (--coordsys) は変換元の座標の測地系を示すだけで、座標は動きません。座標を変換するには\n"
+    "'convert --to-crs EPSG:番号' を使います ('tolvane-cli convert --help')。\n"
     "変換元と変換後に '-' は使えません: MIF の出力は常に 2 つ以上のファイルです。\n"
     "メッセージは LC_ALL, LC_MESSAGES, LANG の言語が日本語なら日本語、それ以外は英語です。\n"
     "終了コード: 0 成功, 1 変換の失敗, 2 使い方の誤り、または開始できない, 128 + シグナル番号\n"
     "(130, 143) Ctrl+C または SIGTERM による中止。",
     "'tolvane-cli COMMAND --help' shows the options of a command.\n"
+    "The destination's extension picks the format: .gpkg GeoPackage, .geojson and .json GeoJSON,\n"
+    "anything else MIF/MID.\n"
+    "The coordinate system (--coordsys) names the datum of the source's coordinates and does not\n"
+    "move them; 'convert --to-crs EPSG:n' reprojects them ('tolvane-cli convert --help').\n"
     "A source or destination of '-' is refused: MIF output is always two or more files.\n"
     "Messages are in Japanese when the language of LC_ALL, LC_MESSAGES or LANG is Japanese.\n"
     "Exit status: 0 success, 1 a conversion failed, 2 a usage error or could not start, 128 + the\n"
@@ -53,14 +63,37 @@ inline constexpr TMessage kHelpItems{
     "Lists the data items by category: number, name, data code, format, file mask."};
 inline constexpr TMessage kHelpConvert{"SRC を 1 つのデータ項目として DST に変換します。",
                                        "Converts SRC as one data item into DST."};
+inline constexpr TMessage kHelpConvertDetails{
+    "DST の拡張子で形式が決まります: .gpkg は GeoPackage (レイヤーと台帳の表を 1 "
+    "つのファイルに)、\n"
+    ".geojson と .json は GeoJSON (台帳は UTF-8 の CSV を隣に)、それ以外は MIF (.mid と台帳の "
+    ".csv\n"
+    "を隣に)。\n"
+    "--coordsys は SRC の座標がどの測地系で測られたかを示し、その測地系として書き出すだけで座標は\n"
+    "動きません (国土数値情報のファイル名の -tky は日本測地系、-jgd は JGD2000 "
+    "です)。別の測地系に\n"
+    "変換するには GeoPackage か GeoJSON に --to-crs を付けて書き出します:\n"
+    "  tolvane-cli convert --item ITEM --coordsys tokyo --to-crs EPSG:6668 SRC 出力.gpkg\n"
+    "MIF は変換した後で GDAL で変換できます:\n"
+    "  ogr2ogr -s_srs EPSG:4301 -t_srs EPSG:6668 -oo ENCODING=CP932 出力.gpkg 出力.mif",
+    "DST's extension picks the format: .gpkg GeoPackage (the layer and the ledger's table in one\n"
+    "file), .geojson and .json GeoJSON (the ledger as UTF-8 CSV beside it), anything else MIF "
+    "(the\n"
+    ".mid and the ledger's .csv beside it).\n"
+    "--coordsys names the datum in which SRC's coordinates were measured and writes them as such;\n"
+    "it does not move them (in KSJ file names, -tky means the Tokyo datum, -jgd JGD2000). To\n"
+    "reproject, write a GeoPackage or GeoJSON with --to-crs:\n"
+    "  tolvane-cli convert --item ITEM --coordsys tokyo --to-crs EPSG:6668 SRC out.gpkg\n"
+    "or reproject a MIF afterwards with GDAL:\n"
+    "  ogr2ogr -s_srs EPSG:4301 -t_srs EPSG:6668 -oo ENCODING=CP932 out.gpkg out.mif"};
 inline constexpr TMessage kHelpBatch{
     "バッチリストファイルの変換を順に実行し、統合が指定されていれば出力を統合します。",
     "Runs the conversions of a batch-list file and merges their outputs when it asks to."};
 inline constexpr TMessage kHelpHelp{"コマンドの使い方を表示します。",
                                     "Shows the help of a command."};
 inline constexpr TMessage kHelpDefine{
-    "Define フォルダー (既定: 実行ファイルの隣の Define)",
-    "the Define folder (default: the Define folder beside the program)"};
+    "Define フォルダー (既定: 環境変数 TOLVANE_DEFINE、インストール先、実行ファイルの隣の順)",
+    "the Define folder (default: $TOLVANE_DEFINE, the installed one, the one beside the program)"};
 inline constexpr TMessage kHelpQuiet{
     "進行状況と成功のメッセージを表示しない (エラーは標準エラー出力に出ます)",
     "no progress and no success lines (errors still go to standard error)"};
@@ -73,12 +106,18 @@ inline constexpr TMessage kHelpItem{
 inline constexpr TMessage kHelpCoordSys{
     "変換元の座標系: %s (既定 0)。測地系を示すだけで座標は変わりません",
     "the source's coordinate system: %s (default 0); it names the datum, nothing is moved"};
+inline constexpr TMessage kHelpToCrs{
+    "座標を PROJ で変換する先の座標参照系 (EPSG:6668 は JGD2011)。GeoPackage と GeoJSON だけ。"
+    "使った変換と精度を標準エラー出力に表示します",
+    "reproject to this CRS through PROJ (EPSG:6668 is JGD2011); GeoPackage and GeoJSON only; "
+    "the transformation and its accuracy go to standard error"};
 inline constexpr TMessage kHelpJobs{"同時に行う変換の数、1 から 256 (既定: コア数)",
                                     "conversions run at once, 1 to 256 (default: the cores)"};
 
 // tolvane-cli: values and operands.
 inline constexpr TMessage kMsgBadCoordSys{"--coordsys の値 '%s' は座標系ではありません (%s)",
                                           "--coordsys: '%s' is not a coordinate system (%s)"};
+inline constexpr TMessage kMsgBadToCrs{"--to-crs の値: %s", "--to-crs: %s"};
 inline constexpr TMessage kMsgBadJobs{"--jobs の値 '%s' は 1 から 256 までの整数ではありません",
                                       "--jobs: '%s' is not a whole number from 1 to 256"};
 inline constexpr TMessage kMsgItemRequired{"--item でデータ項目を指定してください",

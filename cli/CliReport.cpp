@@ -19,6 +19,9 @@ void PrintWarnings(const std::string& srcFile, const driver::TJobResult& result)
     for (const std::string& warning : result.Warnings) {
         WriteText(stderr, "tolvane-cli: " + srcFile + ": " + warning + "\n");
     }
+    for (const std::string& note : result.Notes) {
+        std::fprintf(stderr, "tolvane-cli: %s\n", note.c_str());
+    }
 }
 
 } // namespace

@@ -15,8 +15,8 @@ std::string WrittenLine(const driver::TJobResult& result);
 
 /// The outcome of one conversion: on success its line and what was written (stdout, not when
 /// `quiet`); on failure its line and the reason (stderr), then what was written (not when
-/// `quiet`); the warnings on stderr in every case, each after "tolvane-cli: `srcFile`: ". Returns
-/// true on success.
+/// `quiet`); the warnings on stderr in every case, each after "tolvane-cli: `srcFile`: ", and
+/// the notes (the transformation used) after "tolvane-cli: ". Returns true on success.
 bool ReportJob(const std::string& srcFile, const driver::TJobResult& result, bool quiet);
 
 /// The line of row `row` (0-based) with its outcome: converted or failed, with the reason and

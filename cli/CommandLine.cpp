@@ -282,6 +282,9 @@ std::string HelpText(const TProgram& program, int command)
     }
     out += "\n" + std::string(kMsgHelpGlobalOptions.Text()) + "\n";
     AppendOptions(out, program, true, command);
+    if (!each.Details.Text().empty()) {
+        out += "\n" + std::string(each.Details.Text()) + "\n";
+    }
     return out;
 }
 

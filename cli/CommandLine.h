@@ -50,6 +50,7 @@ struct TCommand
     base::TMessage Summary;
     std::size_t MinOperands = 0;
     std::size_t MaxOperands = 0;
+    base::TMessage Details{}; ///< lines that close the command's help; may be empty
 };
 
 /// A program's command line.

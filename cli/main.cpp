@@ -24,6 +24,10 @@
 #include "cli/Terminal.h"
 #include "driver/Catalogue.h"
 #include "driver/ConvertDriver.h"
+#include "driver/JobFiles.h"
+#ifdef TOLVANE_HAVE_GDAL
+#include "gdal/Reprojection.h"
+#endif
 #include "shapes/uniCoordSys.h"
 
 namespace {
@@ -43,7 +47,7 @@ constexpr int kHelp = 3;
 
 constexpr std::array kCommands{
     TCommand{"items", "", kHelpItems, 0, 0},
-    TCommand{"convert", "SRC DST", kHelpConvert, 2, 2},
+    TCommand{"convert", "SRC DST", kHelpConvert, 2, 2, kHelpConvertDetails},
     TCommand{"batch", "LISTFILE", kHelpBatch, 1, 1},
     TCommand{"help", "[COMMAND]", kHelpHelp, 0, 1},
 };
@@ -77,6 +81,28 @@ std::optional<std::string> CheckJobs(std::string_view value)
     return FormatMessage(kMsgBadJobs, {value});
 }
 
+// The EPSG code of --to-crs's value; raises TAppError for a value that names none (and in a
+// build without GDAL for any value).
+int ParseTargetCrs(std::string_view value)
+{
+#ifdef TOLVANE_HAVE_GDAL
+    return tolvane::gdal::ParseEpsg(value);
+#else
+    static_cast<void>(value);
+    throw TAppError(FormatMessage(kMsgGdalMissing, {"--to-crs"}));
+#endif
+}
+
+std::optional<std::string> CheckToCrs(std::string_view value)
+{
+    try {
+        ParseTargetCrs(value);
+    } catch (const TAppError& error) {
+        return FormatMessage(kMsgBadToCrs, {error.what()});
+    }
+    return std::nullopt;
+}
+
 constexpr std::array kOptions{
     TOption{"define", 0, "DIR", kGlobal, kHelpDefine},
     TOption{"quiet", 'q', "", kGlobal, kHelpQuiet},
@@ -85,15 +111,18 @@ constexpr std::array kOptions{
     TOption{"item", 0, "ITEM", CommandBit(kConvert), kHelpItem},
     TOption{"coordsys", 0, "CS", CommandBit(kConvert), kHelpCoordSys, CheckCoordSys,
             CoordSysChoices},
+    TOption{"to-crs", 0, "CRS", CommandBit(kConvert), kHelpToCrs, CheckToCrs},
     TOption{"jobs", 0, "N", CommandBit(kBatch), kHelpJobs, CheckJobs},
 };
 
 const TProgram kProgram{"tolvane-cli", kCommands, kOptions, kHelpCliUsage, kHelpCliFooter};
 
+// --define DIR, $TOLVANE_DEFINE, the installed share/tolvane/Define, Define beside the program.
 std::filesystem::path DefineDir(const TArgs& args)
 {
     const auto dir = args.Value("define");
-    return dir ? Utf8ToPath(*dir) : DefaultDefineDir();
+    return DefaultDefineDir(dir ? std::optional<std::filesystem::path>(Utf8ToPath(*dir))
+                                : std::nullopt);
 }
 
 bool ShowsProgress(const TArgs& args)
@@ -177,6 +206,15 @@ int RunConvert(const TArgs& args)
         throw TUsageError(std::string(kMsgItemRequired.Text()), args.Command);
     }
     const auto coordSys = tolvane::shapes::ParseCoordSys(args.Value("coordsys").value_or("0"));
+    TJobOptions options;
+    if (const auto crs = args.Value("to-crs")) {
+        options.TargetEpsg = ParseTargetCrs(*crs);
+        if (OutputFormatOf(args.Operands[1]) == TOutputFormat::Mif) {
+            throw TUsageError(FormatMessage(kMsgReprojectNeedsGdal,
+                                            {std::to_string(options.TargetEpsg), args.Operands[1]}),
+                              args.Command);
+        }
+    }
     const TCatalogue catalogue = LoadCatalogue(DefineDir(args));
     const auto item = ResolveItem(catalogue, *itemText);
     if (!item) {
@@ -186,9 +224,9 @@ int RunConvert(const TArgs& args)
     InstallCancelSignals();
     TCliObserver observer(ShowsProgress(args), quiet);
     try {
-        const TJobResult result =
-            ConvertDataItem(catalogue, *item, Utf8ToPath(args.Operands[0]),
-                            Utf8ToPath(args.Operands[1]), coordSys.value_or(0), observer);
+        const TJobResult result = ConvertDataItem(
+            catalogue, *item, Utf8ToPath(args.Operands[0]), Utf8ToPath(args.Operands[1]),
+            coordSys.value_or(0), observer, tolvane::ksj::kConverterTable, options);
         return ReportJob(args.Operands[0], result, quiet) ? kExitOk : kExitFailed;
     } catch (const TJobCancelled&) {
         return ReportCancelled();

@@ -23,7 +23,8 @@ namespace tolvane::app {
 
 QString DefaultHelpDir()
 {
-    return Utf8ToQString(base::GetExeDir()) + QStringLiteral("help");
+    return PathToQString(
+        base::FindDataFolder(base::kHelpFolder, base::ProcessDataSearch(base::kHelpFolder)));
 }
 
 THelpWindow::THelpWindow(const QString& helpDir, QWidget* parent)

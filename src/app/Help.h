@@ -14,7 +14,8 @@ class QTextBrowser;
 
 namespace tolvane::app {
 
-/// The folder of the help pages beside the executable.
+/// The folder of the help pages: $TOLVANE_HELP, else the installed share/tolvane/help, else help
+/// beside the executable. Raises base::TFileError naming every place tried when none exists.
 QString DefaultHelpDir();
 
 class THelpWindow : public QWidget

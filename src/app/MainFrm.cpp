@@ -45,6 +45,7 @@
 #include "base/uniPaths.h"
 #include "batch/BatchRunner.h"
 #include "driver/ConvertDriver.h"
+#include "driver/JobFiles.h"
 
 namespace tolvane::app {
 
@@ -101,6 +102,8 @@ const QString kWhyNotCombinable =
 // one entry per output format.
 const QString kFilterMif = QStringLiteral("MapInfo インポート/エクスポート (*.mif)|*.mif");
 const QString kFilterCsv = QStringLiteral("CSVファイル (*.csv)|*.csv");
+const QString kFilterGpkg = QStringLiteral("GeoPackage (*.gpkg)|*.gpkg");
+const QString kFilterGeoJson = QStringLiteral("GeoJSON (*.geojson;*.json)|*.geojson;*.json");
 const QString kFilterBatch =
     QStringLiteral("Tolvaneバッチファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
 
@@ -110,16 +113,41 @@ QString SourceFilter(const QString& mask)
            QStringLiteral("|すべてのファイル(*.*)|*.*");
 }
 
-// The destination dialog's filter and default extension for an item.
+// The formats written through GDAL, when this build has it.
+bool HaveGdalFormats()
+{
+    return driver::CanWrite(driver::TOutputFormat::GeoPackage);
+}
+
+// The destination dialog's filter and default extension for an item: the MIF (the CSV of a
+// ledger-only item) first and by default, then GeoPackage and GeoJSON (a ledger-only item's
+// table goes into a GeoPackage; as GeoJSON it would only be the CSV).
 void SetOutputFilter(TFileDialog& dialog, bool ledgerOnly)
 {
     dialog.Filter = ledgerOnly ? kFilterCsv : kFilterMif;
+    if (HaveGdalFormats()) {
+        dialog.Filter += QLatin1Char('|') + kFilterGpkg;
+        if (!ledgerOnly) {
+            dialog.Filter += QLatin1Char('|') + kFilterGeoJson;
+        }
+    }
     dialog.DefaultExt = ledgerOnly ? QStringLiteral("csv") : QStringLiteral("mif");
 }
 
 const char* OutputExt(bool ledgerOnly)
 {
     return ledgerOnly ? ".csv" : ".mif";
+}
+
+// Whether the destination `path` has an extension that the item's filter offers.
+bool OffersExtension(const QString& path, bool ledgerOnly)
+{
+    const driver::TOutputFormat format = driver::OutputFormatOf(ToPath(path));
+    if (format != driver::TOutputFormat::Mif) {
+        return driver::CanWrite(format) &&
+               (!ledgerOnly || format == driver::TOutputFormat::GeoPackage);
+    }
+    return path.endsWith(QString::fromLatin1(OutputExt(ledgerOnly)), Qt::CaseInsensitive);
 }
 
 constexpr int kItemIndexRole = Qt::UserRole;
@@ -342,9 +370,7 @@ private:
 TMainOptions DefaultMainOptions()
 {
     TMainOptions options;
-    options.DefineDir = base::DefaultDefineDir();
     options.Settings = DefaultSettingsLocation();
-    options.HelpDir = DefaultHelpDir();
     return options;
 }
 
@@ -414,7 +440,8 @@ void TfrmMain::FormShow()
 {
     setWindowTitle(kCaption);
     try {
-        m_catalogue = driver::LoadCatalogue(m_options.DefineDir);
+        m_catalogue = driver::LoadCatalogue(m_options.DefineDir.empty() ? base::DefaultDefineDir()
+                                                                        : m_options.DefineDir);
         FillDataKindTree(driver::BuildDataKindTree(m_catalogue.Lines()));
     } catch (const std::exception& e) {
         // Shown once the window is up; the tree stays empty, so nothing can be converted.
@@ -972,8 +999,7 @@ void TfrmMain::tvwDataKindChange(QTreeWidgetItem* node)
         !src.isEmpty() && std::find(items.begin(), items.end(), ItemIndexOf(node)) != items.end();
     if (fits) {
         const QString dst = edtDscFile->text();
-        const QString ext = QString::fromLatin1(OutputExt(item.IsLedgerOnly()));
-        if (!dst.isEmpty() && !dst.endsWith(ext, Qt::CaseInsensitive)) {
+        if (!dst.isEmpty() && !OffersExtension(dst, item.IsLedgerOnly())) {
             edtDscFile->setText(ChangeFileExt(dst, OutputExt(item.IsLedgerOnly())));
         }
     } else {
@@ -1225,9 +1251,16 @@ void TfrmMain::ShowBatchRow(int row)
     item->setText(2, src);
     item->setText(3, dst);
     item->setText(4, Utf8ToQString(shapes::CoordSysName(entry.CoordSysIndex)));
-    // The paths show whole in their tooltips, with the reason of a failed row.
-    const QString reason =
+    // The paths show whole in their tooltips, with the reason of a failed row and what the
+    // input checks noticed.
+    QString reason =
         entry.Status == batch::TEntryStatus::Failed ? Utf8ToQString(entry.FailReason) : QString();
+    if (entry.Result) {
+        for (const std::string& warning : entry.Result->Warnings) {
+            reason +=
+                (reason.isEmpty() ? QString() : QStringLiteral("\n")) + Utf8ToQString(warning);
+        }
+    }
     const auto withReason = [&reason](const QString& text) {
         return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
     };
@@ -1707,6 +1740,18 @@ void TfrmMain::actBatchExecExecute()
         RefreshBatchList();
     }
     StatusPanel0->clear();
+    // What the input checks noticed stays in the status bar, row by row.
+    QStringList noticed;
+    for (std::size_t row = 0; row < m_batch.Entries.size(); ++row) {
+        if (const auto& result = m_batch.Entries[row].Result) {
+            for (const std::string& text : result->Warnings) {
+                noticed.append(QStringLiteral("%1 行目: ").arg(row + 1) + Utf8ToQString(text));
+            }
+        }
+    }
+    if (!noticed.isEmpty()) {
+        ShowStatus(noticed.join(QLatin1Char(' ')));
+    }
 
     std::size_t converted = 0;
     std::size_t failed = 0;
@@ -1770,7 +1815,11 @@ void TfrmMain::X1Click()
 void TfrmMain::H2Click()
 {
     if (!m_help) {
-        m_help = new THelpWindow(m_options.HelpDir, this);
+        QString helpDir = m_options.HelpDir;
+        if (helpDir.isEmpty() && !Guard([&] { helpDir = DefaultHelpDir(); })) {
+            return;
+        }
+        m_help = new THelpWindow(helpDir, this);
     }
     m_help->show();
     m_help->raise();

@@ -42,13 +42,17 @@ namespace tolvane::app {
 /// Where the window finds its data and keeps its settings.
 struct TMainOptions
 {
+    /// Empty: found when the window is first shown (base::DefaultDefineDir).
     std::filesystem::path DefineDir;
     TSettingsLocation Settings;
+    /// Empty: found when the help is first opened (DefaultHelpDir).
     QString HelpDir;
     std::span<const ksj::TConverterEntry> Converters = ksj::kConverterTable;
 };
 
-/// The Define folder, the settings INI and the help pages beside the executable.
+/// The settings of this user and executable; the Define folder and the help pages are found
+/// when first needed (from $TOLVANE_DEFINE and $TOLVANE_HELP, the installed share/tolvane, or
+/// beside the executable).
 TMainOptions DefaultMainOptions();
 
 /// `path` as it fits in `width` pixels: whole when it fits, else with the middle of its folder

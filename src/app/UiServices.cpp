@@ -24,6 +24,22 @@ QStringList ToNameFilters(const QString& filter)
     return filters;
 }
 
+QString DefaultSuffixOf(const QString& nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) {
+        return {};
+    }
+    const QString first =
+        nameFilter.mid(open + 1, close - open - 1).section(QLatin1Char(' '), 0, 0).trimmed();
+    const QString suffix = first.startsWith(QStringLiteral("*.")) ? first.mid(2) : QString();
+    if (suffix.isEmpty() || suffix.contains(QLatin1Char('*'))) {
+        return {};
+    }
+    return suffix;
+}
+
 namespace {
 
 // Room for the whole title: the window manager cuts a title wider than the box, and the
@@ -105,6 +121,16 @@ std::optional<QString> TQtUiServices::RunFileDialog(const TFileDialog& dialog, b
     fileDialog.setOption(QFileDialog::HideNameFilterDetails);
     fileDialog.setNameFilters(ToNameFilters(dialog.Filter));
     fileDialog.setDefaultSuffix(dialog.DefaultExt);
+    if (!dialog.DefaultExt.isEmpty()) {
+        // A name typed without an extension takes that of the format chosen in the list.
+        QObject::connect(&fileDialog, &QFileDialog::filterSelected, &fileDialog,
+                         [&fileDialog](const QString& filter) {
+                             const QString suffix = DefaultSuffixOf(filter);
+                             if (!suffix.isEmpty()) {
+                                 fileDialog.setDefaultSuffix(suffix);
+                             }
+                         });
+    }
     if (!dialog.FileName.isEmpty()) {
         fileDialog.selectFile(dialog.FileName);
     } else if (!dialog.Dir.isEmpty() && QFileInfo(dialog.Dir).isDir()) {

@@ -41,6 +41,10 @@ enum class TAnswer {
 /// they are; patterns separated by ";" become blank-separated.
 QStringList ToNameFilters(const QString& filter);
 
+/// The extension that a name filter of ToNameFilters adds to a name typed without one: that of
+/// its first pattern ("GeoJSON (*.geojson *.json)" gives "geojson"); empty for "*.*" or none.
+QString DefaultSuffixOf(const QString& nameFilter);
+
 class TUiServices
 {
 public:

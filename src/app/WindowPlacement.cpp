@@ -140,15 +140,25 @@ bool CanWrite(const QString& iniPath)
 
 } // namespace
 
+TSettingsLocation SettingsLocationFor(const std::filesystem::path& exePath,
+                                      const QString& configDir, bool exeDirWritable)
+{
+    const std::string name = base::ExtractBaseName(exePath.native()) + ".INI";
+    const QString user = configDir + QStringLiteral("/tolvane/") + Utf8ToQString(name);
+    const std::filesystem::path exeDir = exePath.parent_path();
+    if (exeDirWritable && base::IsPortableLayout(exeDir) && !base::IsSystemFolder(exeDir)) {
+        return {PathToQString(exeDir / name), user};
+    }
+    return {user, QString()};
+}
+
 TSettingsLocation DefaultSettingsLocation()
 {
-    const std::string base = base::ExtractBaseName(base::PathToUtf8(base::GetExePath()));
-    const QString name = Utf8ToQString(base) + QStringLiteral(".INI");
-    TSettingsLocation location;
-    location.Primary = Utf8ToQString(base::GetExeDir()) + name;
-    location.Fallback = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/tolvane/") + name;
-    return location;
+    const std::filesystem::path exe = base::GetExePath();
+    // Qt asks the system (on Windows: the folder's access rights), not only the mode bits.
+    const bool writable = QFileInfo(PathToQString(exe.parent_path())).isWritable();
+    return SettingsLocationFor(
+        exe, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), writable);
 }
 
 QString SettingsFileToRead(const TSettingsLocation& location)
@@ -353,15 +363,13 @@ QString SaveWindowPlacement(QWidget& window, const TSettingsLocation& location)
         placement.Height = bounds.height();
     }
     const bool withBounds = placement.State == kStateNormal;
-    if (WriteWindowPlacement(location.Primary, placement, withBounds)) {
-        return location.Primary;
+    for (const QString& ini : {location.Primary, location.Fallback}) {
+        if (!ini.isEmpty() && QDir().mkpath(QFileInfo(ini).absolutePath()) &&
+            WriteWindowPlacement(ini, placement, withBounds)) {
+            return ini;
+        }
     }
-    if (location.Fallback.isEmpty() ||
-        !QDir().mkpath(QFileInfo(location.Fallback).absolutePath()) ||
-        !WriteWindowPlacement(location.Fallback, placement, withBounds)) {
-        return {};
-    }
-    return location.Fallback;
+    return {};
 }
 
 } // namespace tolvane::app

@@ -1,8 +1,9 @@
-// Where the main window was: the settings INI named after the executable, beside it (or in
-// the user's configuration folder when that folder cannot be written).
+// Where the main window was, and what else it remembers: the settings INI named after the
+// executable, beside it in the portable layout, otherwise in the user's configuration folder.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
 #include <QMargins>
 #include <QRect>
@@ -53,16 +54,23 @@ inline constexpr int kMaxRecentBatchLists = 8;
 QRect FitOnScreen(const QRect& wanted, const QRect& available, const QSize& minimum,
                   const QMargins& frame);
 
-/// The settings INI beside the executable, and the one in the user's configuration folder
-/// that takes its place when the executable's folder cannot be written.
+/// The settings INI, and the one that takes its place when it cannot be written (empty: none).
 struct TSettingsLocation
 {
     QString Primary;
     QString Fallback;
 };
 
-/// GetExeDir() + ExtractBaseName(executable) + ".INI", and the same name in
-/// $XDG_CONFIG_HOME/tolvane/.
+/// The settings of the executable `exePath`, named after it (ExtractBaseName + ".INI"). In the
+/// portable layout (base::IsPortableLayout), when the executable's folder can be written and is
+/// no system folder: the INI beside the executable, with `configDir`/tolvane/<name>.INI as the
+/// fallback. Otherwise `configDir`/tolvane/<name>.INI alone: an installed program never writes
+/// beside itself.
+TSettingsLocation SettingsLocationFor(const std::filesystem::path& exePath,
+                                      const QString& configDir, bool exeDirWritable);
+
+/// SettingsLocationFor the running executable, the user's configuration folder
+/// ($XDG_CONFIG_HOME or ~/.config) and whether the executable's folder can be written now.
 TSettingsLocation DefaultSettingsLocation();
 
 /// The INI to read: the fallback when the primary cannot be written and the fallback exists,
@@ -96,7 +104,8 @@ void LoadWindowPlacement(QWidget& window, const TSettingsLocation& location);
 /// Stores the window's state and, in the normal state, the geometry inside its frame (as
 /// LoadWindowPlacement restores it); a maximized or minimized window is hidden and returned to
 /// the normal state first. Writes the primary INI, or the fallback when the primary cannot be
-/// written. Returns the file written, or an empty string when neither could be; never throws.
+/// written, creating the INI's folder when it is missing. Returns the file written, or an empty
+/// string when neither could be; never throws.
 QString SaveWindowPlacement(QWidget& window, const TSettingsLocation& location);
 
 } // namespace tolvane::app

@@ -60,6 +60,19 @@ inline constexpr TMessage kMsgNotAFileName{
 inline constexpr TMessage kMsgPlace{"(%s)", "(%s)"};
 inline constexpr TMessage kMsgPlaceWithLine{"(%s の %s 行目)", "(%s, line %s)"};
 
+// Finding the programs' data folders (Define, help).
+inline constexpr TMessage kMsgDataFolderNotFound{"%s フォルダーが見つかりません。探した場所:",
+                                                 "No %s folder was found. Places tried:"};
+inline constexpr TMessage kMsgDataFolderWithMarkerNotFound{
+    "%s フォルダー (%s のあるもの) が見つかりません。探した場所:",
+    "No %s folder holding %s was found. Places tried:"};
+inline constexpr TMessage kMsgPlaceOption{"コマンドラインで指定", "given on the command line"};
+inline constexpr TMessage kMsgPlaceEnvironment{"環境変数 %s", "environment variable %s"};
+inline constexpr TMessage kMsgPlaceInstalled{"インストール先", "installed"};
+inline constexpr TMessage kMsgPlacePortable{"実行ファイルの隣", "beside the program"};
+inline constexpr TMessage kMsgDataFolderHint{"別のフォルダーは環境変数 %s で指定できます。",
+                                             "The environment variable %s names another folder."};
+
 // Records of the KSJ files.
 inline constexpr TMessage kMsgInvalidCount{"'%s' は正しい個数ではありません",
                                            "'%s' is not a valid count"};
@@ -130,6 +143,14 @@ inline constexpr TMessage kWarnNoObjects{
     "オブジェクトを 1 "
     "つも書き出しませんでした。変換元のファイルとデータ項目が合っているか確かめてください",
     "No object was written. Check that the source file belongs to the data item"};
+inline constexpr TMessage kWarnDatumName{
+    "ファイル名の \"%s\" は座標が %s であることを示しますが、選んだ座標系は %s です。座標系の選択は"
+    "変換元の座標の測地系を示すだけで、座標は動きません。このファイルには %s を選んでください",
+    "The file name says \"%s\": its coordinates are %s, but the coordinate system chosen is %s. "
+    "The choice names the datum of the source's coordinates and moves nothing: choose %s for this "
+    "file"};
+inline constexpr TMessage kDatumJgd2000{"JGD2000 (世界測地系)", "JGD2000"};
+inline constexpr TMessage kDatumTokyo{"日本測地系 (東京)", "Tokyo datum"};
 inline constexpr TMessage kWarnNoLedgerRows{
     "台帳の行を 1 "
     "つも書き出しませんでした。変換元のファイルとデータ項目が合っているか確かめてください",
@@ -185,6 +206,19 @@ inline constexpr TMessage kStatusMergeMid{"MIDファイルを統合していま�
                                           "Merging the MID files."};
 inline constexpr TMessage kStatusMergeCsv{"CSVファイルを統合しています。",
                                           "Merging the CSV files."};
+inline constexpr TMessage kStatusMergeGpkg{"GeoPackageファイルを統合しています。",
+                                           "Merging the GeoPackage files."};
+inline constexpr TMessage kStatusMergeGeoJson{"GeoJSONファイルを統合しています。",
+                                              "Merging the GeoJSON files."};
+inline constexpr TMessage kStatusMergeLedger{"台帳を統合しています。", "Merging the ledgers."};
+inline constexpr TMessage kMsgMergeFormatsDiffer{
+    "統合後のファイル \"%s\" と行の変換後のファイル \"%s\" の形式 (拡張子) "
+    "が違います。統合できるのは"
+    "同じ形式のファイルだけです",
+    "The merged file \"%s\" and the row's output file \"%s\" are of different formats "
+    "(extensions). Only files of one format can be merged"};
+inline constexpr TMessage kMsgMergedDescription{"%s (%s 個のファイルを統合、Tolvane Converter %s)",
+                                                "%s (merged from %s files, Tolvane Converter %s)"};
 
 // Outputs written through GDAL (GeoPackage, GeoJSON) and coordinate transformation.
 inline constexpr TMessage kMsgGdalFailed{"GDAL の %s が失敗しました", "GDAL's %s failed"};
@@ -213,6 +247,13 @@ inline constexpr TMessage kMsgTransformation{
 inline constexpr TMessage kMsgTransformationNoAccuracy{
     "座標変換: %s、精度不明 (EPSG:%s → EPSG:%s)",
     "Transformation: %s, accuracy unknown (EPSG:%s to EPSG:%s)"};
+inline constexpr TMessage kMsgReprojectNeedsGdal{
+    "座標の変換 (EPSG:%s) は GeoPackage (.gpkg) と GeoJSON (.geojson, .json) の出力でだけ行えます。"
+    "\"%s\" は MIF として書き出されます",
+    "Coordinates are transformed (EPSG:%s) only into GeoPackage (.gpkg) and GeoJSON (.geojson, "
+    ".json) outputs; \"%s\" would be written as MIF"};
+inline constexpr TMessage kMsgLayerMissing{"ファイル \"%s\" にレイヤー \"%s\" がありません",
+                                           "The file \"%s\" has no layer \"%s\""};
 inline constexpr TMessage kMsgSourceDescription{"%s (変換元 %s、Tolvane Converter %s)",
                                                 "%s (from %s, Tolvane Converter %s)"};
 

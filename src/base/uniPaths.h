@@ -1,11 +1,15 @@
-// The folder of the running executable, where the Define folder and the settings live.
+// The folder of the running executable, the places where the programs find their data, and
+// small path helpers.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "base/uniPlatform.h"
 
@@ -66,7 +70,68 @@ bool IsPlainFileName(const std::filesystem::path& name);
 /// case ignored, several masks separated by ";") begins with `text`.
 bool MaskCanBegin(std::string_view mask, std::string_view text);
 
-/// The shipped Define folder beside the executable.
-std::filesystem::path DefaultDefineDir();
+/// A folder of the programs' data, found by its name.
+struct TDataFolder
+{
+    std::string_view Name;     ///< "Define": the folder's name beside the program and in share
+    std::string_view Variable; ///< the environment variable that names it: "TOLVANE_DEFINE"
+    std::string_view Marker;   ///< a file the folder must hold to count; empty: any folder
+};
+
+inline constexpr TDataFolder kDefineFolder{"Define", "TOLVANE_DEFINE", "データ項目.txt"};
+inline constexpr TDataFolder kHelpFolder{"help", "TOLVANE_HELP", ""};
+
+/// The data of an installed program, from the folder of its executable (bin/).
+inline constexpr std::string_view kInstalledDataDir = "../share/tolvane";
+
+/// What named a place where a data folder is looked for.
+enum class TPlaceKind : std::uint8_t {
+    Option,      ///< the command line (--define DIR)
+    Environment, ///< the folder's environment variable
+    Installed,   ///< <exe>/../share/tolvane/<name>
+    Portable,    ///< <exe>/<name>, the folder beside the executable
+};
+
+struct TDataPlace
+{
+    std::filesystem::path Dir;
+    TPlaceKind Kind = TPlaceKind::Portable;
+};
+
+/// What a search for a data folder starts from.
+struct TDataSearch
+{
+    std::optional<std::filesystem::path> Given; ///< from the command line
+    std::optional<std::string> Environment;     ///< the variable's value; nullopt when unset
+    std::filesystem::path ExeDir;               ///< the executable's folder
+};
+
+/// The places to look, in order. A folder given on the command line is the only place, else
+/// a folder that the environment variable names (when set and not empty); otherwise
+/// <exe>/../share/tolvane/<name> (an installed program) and then <exe>/<name> (the portable
+/// layout). A folder that the user named is never passed over for another one.
+std::vector<TDataPlace> DataPlaces(const TDataFolder& folder, const TDataSearch& search);
+
+/// The first place that holds the folder (with its marker file). Raises TFileError naming
+/// every place tried when none does.
+std::filesystem::path FindDataFolder(const TDataFolder& folder, const TDataSearch& search);
+
+/// The search of this process: `given`, the folder's environment variable, GetExeDir().
+TDataSearch ProcessDataSearch(const TDataFolder& folder,
+                              std::optional<std::filesystem::path> given = std::nullopt);
+
+/// The Define folder of this process: `given` (--define DIR), else $TOLVANE_DEFINE, else the
+/// installed share/tolvane/Define, else Define beside the executable. Raises TFileError naming
+/// every place tried when none holds the catalogue.
+std::filesystem::path
+DefaultDefineDir(const std::optional<std::filesystem::path>& given = std::nullopt);
+
+/// The portable layout: the Define folder of a program in `exeDir` is the one beside it, with
+/// no installed share/tolvane/Define above it.
+bool IsPortableLayout(const std::filesystem::path& exeDir);
+
+/// A folder of the system (under /usr, /etc, /opt, /var …), where the programs never write
+/// their settings.
+bool IsSystemFolder(const std::filesystem::path& dir);
 
 } // namespace tolvane::base

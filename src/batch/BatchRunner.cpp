@@ -21,6 +21,9 @@
 #include "base/uniTextFile.h"
 #include "driver/ConvertDriver.h"
 #include "driver/JobFiles.h"
+#ifdef TOLVANE_HAVE_GDAL
+#include "gdal/GdalOutput.h"
+#endif
 
 namespace tolvane::batch {
 
@@ -380,6 +383,82 @@ void MergeCsv(const TBatchList& list, const std::vector<std::filesystem::path>& 
     out.Close();
 }
 
+// Whether the merge of `file` writes it whole or not at all: a GeoPackage commits nothing of a
+// failed merge, and a GeoJSON merge is dropped with its CSV.
+bool MergedWhole(const TJobFile& file)
+{
+    return file.Format == TFileFormat::GeoPackage || file.Format == TFileFormat::GeoJson ||
+           file.Format == TFileFormat::Utf8Csv;
+}
+
+#ifdef TOLVANE_HAVE_GDAL
+// The merge into a GeoPackage or GeoJSON file: every layer of `merged` (the objects, a
+// GeoPackage's ledger) gets the features of the same layer of every merged row's file, in row
+// order, through GDAL; a GeoJSON job's ledger CSVs are joined as text.
+void MergeGdal(const TCatalogue& catalogue, const TBatchList& list, const TCatalogueLine& item,
+               const TJobFiles& merged, const TOutputFiles& outputs, TBatchObserver& observer,
+               TMergeCancel& cancel, std::span<const TConverterEntry> table)
+{
+    const TOutputFormat format = OutputFormatOf(list.CombineFile);
+    std::vector<TJobFiles> rowFiles;
+    for (const TBatchEntry& entry : list.Entries) {
+        if (OutputFormatOf(entry.DstFile) != format) {
+            throw TDataError(
+                FormatMessage(kMsgMergeFormatsDiffer, {list.CombineFile, entry.DstFile}));
+        }
+        rowFiles.push_back(EntryFiles(catalogue, entry, table));
+    }
+    std::unique_ptr<gdal::TGdalDataset> dataset;
+    for (std::size_t i = 0; i < merged.size(); ++i) {
+        if (merged[i].Format == TFileFormat::GeoPackage ||
+            merged[i].Format == TFileFormat::GeoJson) {
+            dataset = std::make_unique<gdal::TGdalDataset>(
+                merged[i].Format == TFileFormat::GeoPackage ? gdal::TGdalFormat::GeoPackage
+                                                            : gdal::TGdalFormat::GeoJson,
+                outputs.WritePath(i));
+        }
+    }
+    for (const TJobFile& file : merged) {
+        for (const TJobLayer& layer : file.Layers) {
+            const std::vector<std::filesystem::path> inputs =
+                EntryFilesOf(catalogue, list, layer.Role, table);
+            std::size_t count = 0;
+            for (std::size_t i = 0; i < list.Entries.size(); ++i) {
+                count += IsMerged(list, inputs, i) ? 1U : 0U;
+            }
+            const bool objects = layer.Role == TFileRole::Features;
+            observer.SetStatusText(!objects                              ? kStatusMergeLedger
+                                   : format == TOutputFormat::GeoPackage ? kStatusMergeGpkg
+                                                                         : kStatusMergeGeoJson);
+            const gdal::TAppendTarget target{
+                layer.Name, list.Entries.front().CoordSysIndex,
+                FormatMessage(kMsgMergedDescription,
+                              {SjisToUtf8(item.ItemName), std::to_string(count), TOLVANE_VERSION}),
+                !objects};
+            for (std::size_t i = 0; i < list.Entries.size(); ++i) {
+                observer.RowSelected(i);
+                cancel.Check();
+                const TJobLayer* from = FindJobLayer(rowFiles[i], layer.Role);
+                if (!IsMerged(list, inputs, i) || from == nullptr) {
+                    continue;
+                }
+                dataset->AppendFrom(inputs[i], from->Name, target, [&cancel] { cancel.Check(); });
+            }
+            dataset->EnsureLayer(target);
+        }
+    }
+    for (std::size_t i = 0; i < merged.size(); ++i) {
+        if (merged[i].Format == TFileFormat::Utf8Csv) {
+            MergeCsv(list, EntryFilesOf(catalogue, list, merged[i].Role, table),
+                     outputs.WritePath(i), observer, cancel);
+        }
+    }
+    if (dataset) {
+        dataset->Finish();
+    }
+}
+#endif
+
 // Ends the merge as its error asks: a cancelled merge puts nothing in place, a failed one what
 // it wrote. Raises the error (naming destinations, not temporary files).
 [[noreturn]] void EndFailedMerge(TOutputFiles& outputs, const std::exception_ptr& error)
@@ -412,9 +491,25 @@ void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObser
     const TJobFiles merged = ListMergedFiles(item, Utf8ToPath(list.CombineFile), table);
     std::vector<TOutputSpec> specs;
     for (const TJobFile& file : merged) {
-        specs.push_back({file.Path, TOnFailure::Keep});
+        specs.push_back({file.Path, MergedWhole(file) ? TOnFailure::Drop : TOnFailure::Keep});
     }
     TOutputFiles outputs(std::move(specs));
+    std::atomic<bool> cancelled{false};
+    if (OutputFormatOf(list.CombineFile) != TOutputFormat::Mif) {
+        TMergeCancel cancel(&observer, cancelled);
+        try {
+#ifdef TOLVANE_HAVE_GDAL
+            MergeGdal(catalogue, list, item, merged, outputs, observer, cancel, table);
+#else
+            throw TFileError(*WhyCannotWrite(list.CombineFile),
+                             std::make_error_code(std::errc::not_supported));
+#endif
+        } catch (...) {
+            EndFailedMerge(outputs, std::current_exception());
+        }
+        outputs.Place(true);
+        return;
+    }
     const auto writePath = [&](TFileRole role) -> const std::filesystem::path* {
         for (std::size_t i = 0; i < merged.size(); ++i) {
             if (merged[i].Role == role) {
@@ -426,7 +521,6 @@ void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObser
     const std::filesystem::path* mif = writePath(TFileRole::Features);
     const std::filesystem::path* mid = writePath(TFileRole::Attributes);
     const std::filesystem::path* csv = writePath(TFileRole::Ledger);
-    std::atomic<bool> cancelled{false};
     auto mergeRest = [&](TBatchObserver& restObserver, TMergeCancel& cancel) {
         if (mid != nullptr) {
             MergeMid(list, EntryFilesOf(catalogue, list, TFileRole::Attributes, table), *mid,
@@ -544,6 +638,9 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     std::unordered_set<std::string> outputs;
     std::unordered_map<std::int64_t, TCatalogueLine> items;
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
+        if (auto why = WhyCannotWrite(list.Entries[i].DstFile)) {
+            return why;
+        }
         // An entry whose item is outside the catalogue never starts: the driver refuses it.
         if (!IsKnownItem(catalogue, list.Entries[i])) {
             continue;
@@ -572,6 +669,15 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     }
     if (TrimBlanks(list.CombineFile).empty()) {
         return std::string(kMsgBadCombineFile);
+    }
+    if (auto why = WhyCannotWrite(list.CombineFile)) {
+        return why;
+    }
+    // A merge joins files of one format.
+    for (const TBatchEntry& entry : list.Entries) {
+        if (OutputFormatOf(entry.DstFile) != OutputFormatOf(list.CombineFile)) {
+            return FormatMessage(kMsgMergeFormatsDiffer, {list.CombineFile, entry.DstFile});
+        }
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
     const TJobFiles merged = ListMergedFiles(item, Utf8ToPath(list.CombineFile), table);

@@ -13,8 +13,8 @@
 #include "driver/InputChecks.h"
 #include "driver/ItemDefs.h"
 #include "driver/JobFiles.h"
+#include "driver/JobOutputs.h"
 #include "driver/Ledger.h"
-#include "mif/MifOutput.h"
 
 namespace tolvane::driver {
 
@@ -81,16 +81,31 @@ void CheckDefineNames(const TCatalogue& catalogue, std::int64_t itemIndex,
     }
 }
 
-// A failed job keeps what it wrote of its objects and its ledger; a converter's CSV copy is
-// written whole or not at all.
+// A failed job keeps what it wrote of its MIF, MID and ledger CSV; a converter's CSV copy is
+// written whole or not at all, and so is every file of a GeoPackage or GeoJSON job (a
+// GeoPackage commits nothing of a failed job, a GeoJSON file would be cut off).
 std::vector<TOutputSpec> OutputSpecs(const TJobFiles& files)
 {
     std::vector<TOutputSpec> specs;
     for (const TJobFile& file : files) {
-        specs.push_back(
-            {file.Path, file.Role == TFileRole::CsvCopy ? TOnFailure::Drop : TOnFailure::Keep});
+        const bool whole = file.Role == TFileRole::CsvCopy || file.Format == TFileFormat::Utf8Csv ||
+                           file.Format == TFileFormat::GeoPackage ||
+                           file.Format == TFileFormat::GeoJson;
+        specs.push_back({file.Path, whole ? TOnFailure::Drop : TOnFailure::Keep});
     }
     return specs;
+}
+
+// The destination's format must be one this build writes, and only GDAL's formats transform.
+void CheckFormat(const std::filesystem::path& dstFile, const TJobOptions& options)
+{
+    if (const auto why = WhyCannotWrite(dstFile)) {
+        throw TFileError(*why, std::make_error_code(std::errc::not_supported));
+    }
+    if (options.TargetEpsg != 0 && OutputFormatOf(dstFile) == TOutputFormat::Mif) {
+        throw TDataError(FormatMessage(kMsgReprojectNeedsGdal,
+                                       {std::to_string(options.TargetEpsg), dstFile.string()}));
+    }
 }
 
 // Whatever happens, the observer ends with the status cleared and the progress bar hidden.
@@ -147,22 +162,26 @@ TJobResult TPendingJob::Place()
 TJobResult ConvertDataItem(const TCatalogue& catalogue, std::int64_t itemIndex,
                            const std::filesystem::path& srcFile,
                            const std::filesystem::path& dstFile, shapes::TCoordSysIndex coordSys,
-                           TJobObserver& observer, std::span<const ksj::TConverterEntry> table)
+                           TJobObserver& observer, std::span<const ksj::TConverterEntry> table,
+                           const TJobOptions& options)
 {
-    return ConvertPending(catalogue, itemIndex, srcFile, dstFile, coordSys, observer, table)
+    return ConvertPending(catalogue, itemIndex, srcFile, dstFile, coordSys, observer, table,
+                          options)
         .Place();
 }
 
 TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
                            const std::filesystem::path& srcFile,
                            const std::filesystem::path& dstFile, shapes::TCoordSysIndex coordSys,
-                           TJobObserver& observer, std::span<const ksj::TConverterEntry> table)
+                           TJobObserver& observer, std::span<const ksj::TConverterEntry> table,
+                           const TJobOptions& options)
 {
     TProgress progress(observer);
     TProgressReset reset(progress);
 
     // Preparation: errors here leave the driver as they are.
     CheckSource(srcFile);
+    CheckFormat(dstFile, options);
     const std::int64_t lineCount = CountLines(srcFile, kDefaultBlockSize, &progress);
     progress.SetMax(lineCount);
     observer.ShowProgress(true);
@@ -182,23 +201,24 @@ TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
     CheckOutputs(srcFile, files);
     auto outputs = std::make_unique<TOutputFiles>(OutputSpecs(files));
     result.Warnings = CheckSourceHeader(item, srcFile, lineCount);
-    // Where the writer of the file of `role` writes, or nullptr when the job has none.
-    const auto writePath = [&](TFileRole role) -> const std::filesystem::path* {
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            if (files[i].Role == role) {
-                return &outputs->WritePath(i);
-            }
-        }
-        return nullptr;
-    };
+    if (auto datum = CheckDatumName(srcFile, coordSys)) {
+        result.Warnings.push_back(std::move(*datum));
+    }
+    std::vector<std::filesystem::path> writePaths;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        writePaths.push_back(outputs->WritePath(i));
+    }
 
-    std::unique_ptr<mif::TMifOutput> out;
+    std::unique_ptr<TJobOutputs> jobOutputs;
+    shapes::TFeatureOutput* out = nullptr;
     TDefLines paramLines;
     TDefLines columnDefLines;
     try {
+        jobOutputs = std::make_unique<TJobOutputs>(
+            files, writePaths,
+            TOutputSettings{coordSys, options.TargetEpsg, item.ItemName, srcFile});
+        out = jobOutputs->Features();
         if (!ledgerOnly) {
-            out = std::make_unique<mif::TMifOutput>(*writePath(TFileRole::Features),
-                                                    *writePath(TFileRole::Attributes), coordSys);
             LoadItemDefinitions(catalogue.DefineDir(), item.ParamFile, item.ColumnFile, paramLines,
                                 columnDefLines);
             if (item.HasLedger) {
@@ -213,13 +233,11 @@ TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
 
     // Conversion: an error here makes the job fail, with its reason and place.
     try {
-        if (out) {
+        if (out != nullptr) {
             out->Begin(BuildColumns(columnDefLines));
             if (converter != nullptr) {
-                std::unique_ptr<mif::TCsvOutput> csvCopy;
-                if (const auto* csvFile = writePath(TFileRole::CsvCopy)) {
-                    csvCopy = std::make_unique<mif::TCsvOutput>(*csvFile);
-                }
+                const std::unique_ptr<shapes::TTableOutput> csvCopy =
+                    jobOutputs->CreateTable(TFileRole::CsvCopy);
                 ksj::TConvertContext context{src,
                                              *out,
                                              columnDefLines,
@@ -236,11 +254,15 @@ TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
             // Finishing writes out the buffers: a full disk shows here, as a failed job.
             out->Finish();
         }
-        if (const auto* csvFile = writePath(TFileRole::Ledger)) {
+        if (FindJobFile(files, TFileRole::Ledger) != nullptr) {
             const TLedgerParams params{item.LedgerKey, item.LedgerLines, item.LedgerFile};
-            result.LedgerRows =
-                WriteLedgerCsv(src, params, catalogue.DefineDir(), *csvFile, progress);
+            result.LedgerRows = WriteLedger(
+                src, params, catalogue.DefineDir(),
+                [&] { return jobOutputs->CreateTable(TFileRole::Ledger); }, progress);
         }
+        // A GeoPackage commits the job here.
+        jobOutputs->Finish();
+        result.Notes = jobOutputs->Notes();
     } catch (const TJobCancelled&) {
         // Not a failure: the caller reports it. The outputs go with their temporary files.
         observer.SetStatusText(kStatusFinishing);
@@ -260,10 +282,10 @@ TPendingJob ConvertPending(const TCatalogue& catalogue, std::int64_t itemIndex,
     // Completion: always.
     observer.SetStatusText(kStatusFinishing);
     src.Close();
-    if (out) {
+    if (out != nullptr) {
         result.Objects = out->Objects();
-        out.reset();
     }
+    jobOutputs.reset();
     if (result.Succeeded) {
         if (FindJobFile(files, TFileRole::Features) != nullptr && result.Objects == 0) {
             result.Warnings.emplace_back(kWarnNoObjects);

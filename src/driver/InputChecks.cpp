@@ -2,10 +2,12 @@
 #include "driver/InputChecks.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <string_view>
 
 #include "base/AppError.h"
+#include "base/uniBytes.h"
 #include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniPaths.h"
@@ -61,7 +63,52 @@ std::int64_t LinesAsRead(const std::filesystem::path& srcFile)
     return src.LineNo();
 }
 
+// "tokyo (緯度/経度（東京）)"; the number of an index outside the table.
+std::string CoordSysText(shapes::TCoordSysIndex index)
+{
+    const shapes::TCoordSys* coordSys = shapes::FindCoordSys(index);
+    if (coordSys == nullptr) {
+        return std::to_string(index);
+    }
+    return std::string(coordSys->Key) + " (" + std::string(coordSys->Name) + ")";
+}
+
+// Whether `name` holds `tag` ("-jgd") not followed by a letter ("-jgd2011" counts, "-jgdx" not).
+bool HasTag(std::string_view name, std::string_view tag)
+{
+    for (std::size_t at = name.find(tag); at != std::string_view::npos;
+         at = name.find(tag, at + 1)) {
+        const std::size_t end = at + tag.size();
+        if (end == name.size() || name[end] < 'a' || name[end] > 'z') {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+std::optional<std::string> CheckDatumName(const std::filesystem::path& srcFile,
+                                          shapes::TCoordSysIndex coordSys)
+{
+    struct TTag
+    {
+        std::string_view Tag;
+        const TMessage* Datum;
+        shapes::TCoordSysIndex Expected;
+    };
+    static constexpr std::array kTags{TTag{"-jgd", &kDatumJgd2000, 2},
+                                      TTag{"-tky", &kDatumTokyo, 0}};
+    const std::string name = LowerAscii(srcFile.stem().string());
+    for (const TTag& tag : kTags) {
+        if (HasTag(name, tag.Tag) && coordSys != tag.Expected) {
+            return FormatMessage(
+                kWarnDatumName,
+                {tag.Tag, tag.Datum->Text(), CoordSysText(coordSys), CoordSysText(tag.Expected)});
+        }
+    }
+    return std::nullopt;
+}
 
 std::vector<std::string> CheckSourceHeader(const TCatalogueLine& item,
                                            const std::filesystem::path& srcFile,

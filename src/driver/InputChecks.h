@@ -1,13 +1,15 @@
 // Checks of a job's input that warn and never stop it: the KSJ header line against the data
-// item, and a job that wrote nothing.
+// item, the datum that the file name gives against the chosen one, and a job that wrote nothing.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "driver/Catalogue.h"
+#include "shapes/uniCoordSys.h"
 
 namespace tolvane::driver {
 
@@ -21,5 +23,11 @@ namespace tolvane::driver {
 std::vector<std::string> CheckSourceHeader(const TCatalogueLine& item,
                                            const std::filesystem::path& srcFile,
                                            std::int64_t lineCount);
+
+/// What the file name of `srcFile` says of the datum of its coordinates, in KSJ's own naming
+/// ("-jgd": JGD2000, "-tky": Tokyo datum, the letters in any case), against `coordSys`: one
+/// UTF-8 sentence when the choice disagrees, nothing when it agrees or the name says nothing.
+std::optional<std::string> CheckDatumName(const std::filesystem::path& srcFile,
+                                          shapes::TCoordSysIndex coordSys);
 
 } // namespace tolvane::driver

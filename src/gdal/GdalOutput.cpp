@@ -28,8 +28,10 @@
 #include "gdal/GdalOutput.h"
 
 #include <array>
+#include <cmath>
 #include <cpl_string.h>
 #include <gdal_priv.h>
+#include <map>
 #include <ogr_geometry.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -45,6 +47,7 @@
 #include "base/uniNumbers.h"
 #include "gdal/CheckedFiles.h"
 #include "gdal/GdalSupport.h"
+#include "gdal/Reprojection.h"
 #include "gdal/RtreeLoader.h"
 #include "gdal/uniGdalFields.h"
 
@@ -150,11 +153,29 @@ public:
     /// Writes the rest of the index and puts its trigger back. Once per index.
     void FinishIndex(TIndexBuild& index);
 
+    /// TGdalDataset::AppendFrom and EnsureLayer.
+    std::int64_t AppendFrom(const std::filesystem::path& source, const std::string& layer,
+                            const TAppendTarget& target, const std::function<void()>& tick);
+    void EnsureLayer(const TAppendTarget& target);
+
+    /// Notes that coordinates within `box` were transformed from EPSG:sourceEpsg to
+    /// EPSG:targetEpsg.
+    void NoteTransformed(const OGREnvelope& box, int sourceEpsg, int targetEpsg);
+    std::string TransformationNote() const;
+
     void Finish();
 
 private:
     GDALDataset& Dataset() const;
     void CloseQuietly() noexcept;
+
+    /// A layer that AppendFrom fills.
+    struct TAppended
+    {
+        OGRLayer* Layer = nullptr;
+        TIndexBuild* Index = nullptr;
+    };
+    TAppended& AppendTarget(const TAppendTarget& target, const OGRFeatureDefn* like);
 
     TGdalFormat m_format;
     std::string m_path;
@@ -163,6 +184,10 @@ private:
     std::shared_ptr<TIoErrors> m_io;
     std::vector<OGRLayer*> m_layers;
     std::vector<std::unique_ptr<TIndexBuild>> m_indexes;
+    std::map<std::string, TAppended> m_appended;
+    OGREnvelope m_transformed;
+    int m_sourceEpsg = 0;
+    int m_targetEpsg = 0;
 };
 
 namespace {
@@ -357,6 +382,136 @@ void TGdalDataset::TState::FinishIndex(TIndexBuild& index)
     index.Loader->Finish();
     index.Loader.reset();
     ExecuteSql(index.InsertTrigger);
+}
+
+TGdalDataset::TState::TAppended& TGdalDataset::TState::AppendTarget(const TAppendTarget& target,
+                                                                    const OGRFeatureDefn* like)
+{
+    TAppended& appended = m_appended[target.Name];
+    if (appended.Layer != nullptr) {
+        return appended;
+    }
+    std::vector<std::string> names;
+    std::vector<OGRFieldType> types;
+    for (int i = 0; like != nullptr && i < like->GetFieldCount(); ++i) {
+        names.emplace_back(like->GetFieldDefn(i)->GetNameRef());
+        types.push_back(like->GetFieldDefn(i)->GetType());
+    }
+    std::unique_ptr<OGRSpatialReference> srs;
+    const shapes::TCoordSys* coordSys = shapes::FindCoordSys(target.CoordSys);
+    if (!target.Table && coordSys != nullptr) {
+        srs = MakeSrs(coordSys->Epsg);
+    }
+    appended.Layer = CreateLayer(target.Name, srs.get(), target.Table ? wkbNone : wkbUnknown,
+                                 target.Description, names, types);
+    if (!target.Table) {
+        appended.Index = TakeIndex(*appended.Layer);
+    }
+    return appended;
+}
+
+std::int64_t TGdalDataset::TState::AppendFrom(const std::filesystem::path& source,
+                                              const std::string& layer, const TAppendTarget& target,
+                                              const std::function<void()>& tick)
+{
+    const std::string sourcePath = base::PathToUtf8(source);
+    const auto readFailed = [&sourcePath](const std::string& reason) {
+        return base::TFileError(base::FormatMessage(base::kMsgFileReadError, {sourcePath, reason}),
+                                std::make_error_code(std::errc::io_error));
+    };
+    GDALDatasetUniquePtr input;
+    OGRLayer* from = nullptr;
+    {
+        const TGdalErrors errors;
+        input.reset(GDALDataset::Open(sourcePath.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                      nullptr, nullptr, nullptr));
+        if (!input || errors.Failed()) {
+            throw base::TFileError(
+                base::FormatMessage(
+                    base::kMsgFileOpenError,
+                    {sourcePath, errors.Failed()
+                                     ? errors.Message()
+                                     : base::FormatMessage(base::kMsgGdalFailed, {"Open"})}),
+                std::make_error_code(std::errc::io_error));
+        }
+        from = input->GetLayerByName(layer.c_str());
+        // A GeoJSON file has one layer, whatever name a reader gives it.
+        if (from == nullptr && input->GetLayerCount() == 1 &&
+            EQUAL(input->GetDriverName(), "GeoJSON")) {
+            from = input->GetLayer(0);
+        }
+        if (from == nullptr) {
+            throw base::TFileError(base::FormatMessage(base::kMsgLayerMissing, {sourcePath, layer}),
+                                   std::make_error_code(std::errc::no_such_file_or_directory));
+        }
+    }
+    const OGRFeatureDefn* fromDefn = from->GetLayerDefn();
+    TAppended& to = AppendTarget(target, fromDefn);
+    OGRFeatureDefn* toDefn = to.Layer->GetLayerDefn();
+    std::vector<int> fieldMap;
+    for (int i = 0; i < fromDefn->GetFieldCount(); ++i) {
+        fieldMap.push_back(toDefn->GetFieldIndex(fromDefn->GetFieldDefn(i)->GetNameRef()));
+    }
+    OGRFeature out(toDefn);
+    std::int64_t copied = 0;
+    from->ResetReading();
+    for (;;) {
+        std::unique_ptr<OGRFeature> feature;
+        {
+            const TGdalErrors errors;
+            feature.reset(from->GetNextFeature());
+            if (errors.Failed()) {
+                throw readFailed(errors.Message());
+            }
+        }
+        if (!feature) {
+            break;
+        }
+        const TGdalErrors errors;
+        out.SetFrom(feature.get(), fieldMap.data(), TRUE);
+        out.SetFID(OGRNullFID);
+        Check(errors, to.Layer->CreateFeature(&out) == OGRERR_NONE, "CreateFeature");
+        const OGRGeometry* geometry = out.GetGeometryRef();
+        if (to.Index != nullptr && to.Index->Loader && geometry != nullptr &&
+            !geometry->IsEmpty()) {
+            OGREnvelope box;
+            geometry->getEnvelope(&box);
+            to.Index->Loader->Add(out.GetFID(), TBox{box.MinX, box.MaxX, box.MinY, box.MaxY});
+        }
+        ++copied;
+        if (tick && copied % 1000 == 0) {
+            tick();
+        }
+    }
+    return copied;
+}
+
+void TGdalDataset::TState::EnsureLayer(const TAppendTarget& target)
+{
+    AppendTarget(target, nullptr);
+}
+
+void TGdalDataset::TState::NoteTransformed(const OGREnvelope& box, int sourceEpsg, int targetEpsg)
+{
+    m_transformed.Merge(box);
+    m_sourceEpsg = sourceEpsg;
+    m_targetEpsg = targetEpsg;
+}
+
+std::string TGdalDataset::TState::TransformationNote() const
+{
+    if (!m_transformed.IsInit()) {
+        return {};
+    }
+    const shapes::TSFPoint centre{(m_transformed.MinX + m_transformed.MaxX) / 2,
+                                  (m_transformed.MinY + m_transformed.MaxY) / 2};
+    try {
+        return TransformationText(DescribeTransformation(m_sourceEpsg, m_targetEpsg, centre),
+                                  m_sourceEpsg, m_targetEpsg);
+    } catch (const base::TAppError&) {
+        // The coordinates were transformed: only the words for it are missing.
+        return {};
+    }
 }
 
 void TGdalDataset::TState::Finish()
@@ -673,6 +828,8 @@ void TFeatureLayer::TransformGeometry()
     }
     OGREnvelope box;
     geometry->getEnvelope(&box);
+    m_state->NoteTransformed(box, shapes::FindCoordSys(m_options.CoordSys)->Epsg,
+                             m_options.TargetEpsg);
     if (geometry->transform(m_transform.get()) != OGRERR_NONE) {
         throw base::TAppError(
             base::FormatMessage(base::kMsgTransformFailed, {base::FormatCoordString(box.MinX),
@@ -813,33 +970,11 @@ void TTableLayer::Finish()
 
 // ---------------------------------------------------------------------------------------------
 
-std::optional<TGdalFormat> FormatOfPath(const std::filesystem::path& path)
-{
-    const std::string extension = base::LowerAscii(path.extension().string());
-    if (extension == ".gpkg") {
-        return TGdalFormat::GeoPackage;
-    }
-    if (extension == ".geojson" || extension == ".json") {
-        return TGdalFormat::GeoJson;
-    }
-    return std::nullopt;
-}
-
 std::string SourceDescription(std::string_view itemName, const std::filesystem::path& srcFile)
 {
     return base::FormatMessage(
         base::kMsgSourceDescription,
         {base::SjisToUtf8(itemName), base::PathToUtf8(srcFile.filename()), TOLVANE_VERSION});
-}
-
-std::string LedgerTableName(std::string_view layer)
-{
-    return std::string(layer) + "_ledger";
-}
-
-std::string CsvTableName(std::string_view layer)
-{
-    return std::string(layer) + "_csv";
 }
 
 TGdalDataset::TGdalDataset(TGdalFormat format, const std::filesystem::path& path)
@@ -867,6 +1002,23 @@ TGdalDataset::CreateTableOutput(const std::string& name, const std::string& desc
         throw std::logic_error("only a GeoPackage holds tables");
     }
     return std::make_unique<TTableLayer>(m_state, name, description);
+}
+
+std::int64_t TGdalDataset::AppendFrom(const std::filesystem::path& source, const std::string& layer,
+                                      const TAppendTarget& target,
+                                      const std::function<void()>& tick)
+{
+    return m_state->AppendFrom(source, layer, target, tick);
+}
+
+void TGdalDataset::EnsureLayer(const TAppendTarget& target)
+{
+    m_state->EnsureLayer(target);
+}
+
+std::string TGdalDataset::TransformationNote() const
+{
+    return m_state->TransformationNote();
 }
 
 void TGdalDataset::Finish()

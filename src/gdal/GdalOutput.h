@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,10 +22,6 @@ enum class TGdalFormat : std::uint8_t {
     GeoJson,    ///< .geojson, .json
 };
 
-/// The format that the extension of `path` picks (in any case), or nothing for any other
-/// extension (MIF).
-std::optional<TGdalFormat> FormatOfPath(const std::filesystem::path& path);
-
 /// The layer of a job's objects.
 struct TLayerOptions
 {
@@ -40,9 +37,14 @@ struct TLayerOptions
 /// version, UTF-8.
 std::string SourceDescription(std::string_view itemName, const std::filesystem::path& srcFile);
 
-/// The name of the table beside `layer` that holds its ledger, or its CSV copy.
-std::string LedgerTableName(std::string_view layer);
-std::string CsvTableName(std::string_view layer);
+/// A layer that TGdalDataset::AppendFrom fills from layers of other files (a merge).
+struct TAppendTarget
+{
+    std::string Name;                    ///< UTF-8
+    shapes::TCoordSysIndex CoordSys = 0; ///< the layer's CRS, as TLayerOptions::CoordSys
+    std::string Description;             ///< UTF-8; where the format keeps one
+    bool Table = false;                  ///< attributes only (a ledger): no geometry, no CRS
+};
 
 /// One file written through GDAL. It hands out the output of the job's objects (one) and, in a
 /// GeoPackage, outputs of tables in the same file (attribute-only tables). Every output holds a
@@ -79,6 +81,23 @@ public:
     /// text), later header lines and rows are its records. GeoPackage only.
     std::unique_ptr<shapes::TTableOutput> CreateTableOutput(const std::string& name,
                                                             const std::string& description = {});
+
+    /// Copies every feature of the layer `layer` of `source` (a GeoPackage or GeoJSON file of
+    /// ours; a GeoJSON file's only layer whatever its name) to the end of this file's layer
+    /// `target.Name`, in the source's order. The first call for a target creates it with the
+    /// source layer's fields and geometry type; later sources' fields are matched by name.
+    /// `tick` is called every so many features and may raise to stop. Returns the features
+    /// copied. Raises TFileError naming `source` when it cannot be read or has no such layer.
+    std::int64_t AppendFrom(const std::filesystem::path& source, const std::string& layer,
+                            const TAppendTarget& target,
+                            const std::function<void()>& tick = nullptr);
+    /// Creates `target` without fields when no AppendFrom has (a merge of no file).
+    void EnsureLayer(const TAppendTarget& target);
+
+    /// When a layer's coordinates were transformed (TLayerOptions::TargetEpsg): which
+    /// transformation PROJ uses at the centre of their extent, as one line for the user
+    /// (TransformationText). Empty when nothing was transformed.
+    std::string TransformationNote() const;
 
     /// Ends the file: every layer written out, the transaction committed, the file closed.
     /// Raises when any of it fails.

@@ -15,12 +15,39 @@ void RegisterDrivers()
     std::call_once(once, [] { GDALAllRegister(); });
 }
 
+namespace {
+
+// GDAL's messages may quote a whole SQL statement (a spatial index's nodes run to megabytes): a
+// message for people keeps its start and its end, where the reason stands.
+constexpr std::size_t kMessageEnds = 160;
+
+std::string Shortened(std::string message)
+{
+    if (message.size() <= 3 * kMessageEnds) {
+        return message;
+    }
+    const auto isContinuation = [&message](std::size_t at) {
+        return (static_cast<unsigned char>(message[at]) & 0xC0U) == 0x80U;
+    };
+    std::size_t head = kMessageEnds;
+    while (head > 0 && isContinuation(head)) {
+        --head;
+    }
+    std::size_t tail = message.size() - kMessageEnds;
+    while (tail < message.size() && isContinuation(tail)) {
+        ++tail;
+    }
+    return message.substr(0, head) + " … " + message.substr(tail);
+}
+
+} // namespace
+
 void CPL_STDCALL TGdalErrors::Handle(CPLErr level, CPLErrorNum /*number*/, const char* message)
 {
     auto* self = static_cast<TGdalErrors*>(CPLGetErrorHandlerUserData());
     if ((level == CE_Failure || level == CE_Fatal) && !self->m_failed) {
         self->m_failed = true;
-        self->m_message = message != nullptr ? message : "";
+        self->m_message = Shortened(message != nullptr ? message : "");
     }
 }
 

@@ -143,4 +143,19 @@ TEST(ToNameFilters, KeepsTheDescriptions)
     }
 }
 
+TEST(DefaultSuffixOf, TheFirstPatternsExtension)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"GeoJSON (*.geojson;*.json)|*.geojson;*.json", "geojson"},
+        {"MapInfo インポート/エクスポート (*.mif)|*.mif", "mif"},
+        {"国土数値情報(L03-*.dat)|L03-*.dat", ""},
+        {"すべてのファイル(*.*)|*.*", ""},
+    };
+    for (const auto& [filter, suffix] : cases) {
+        SCOPED_TRACE(filter);
+        EXPECT_EQ(DefaultSuffixOf(ToNameFilters(QString::fromUtf8(filter)).constFirst()),
+                  QString::fromUtf8(suffix));
+    }
+}
+
 } // namespace

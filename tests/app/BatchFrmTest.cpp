@@ -380,6 +380,23 @@ TEST_F(TBatchFrm, RunMarksEveryRowAndMerges)
     EXPECT_TRUE(Find<QLabel>("StatusPanel0")->text().isEmpty());
 }
 
+TEST_F(TBatchFrm, WhatTheInputChecksNoticedShowsInTheRowAndTheStatusBar)
+{
+    const auto jgd = Dir / "points-jgd.txt";
+    std::filesystem::copy_file(Source, jgd);
+    AddJob(0, Source, Dir / "a.mif", 0);
+    AddJob(0, jgd, Dir / "b.mif", 0);
+    Form->UpdateActions();
+    Action("actBatchExec")->trigger();
+    EXPECT_EQ(Icon(1), Image(0));
+    const QString warning = QStringLiteral("ファイル名の \"-jgd\" は座標が JGD2000");
+    EXPECT_TRUE(List->topLevelItem(1)->toolTip(2).contains(warning));
+    EXPECT_EQ(List->topLevelItem(0)->toolTip(2), Q(Source));
+    EXPECT_TRUE(
+        Find<QLabel>("StatusPanel0")->text().startsWith(QStringLiteral("2 行目: ") + warning))
+        << Find<QLabel>("StatusPanel0")->text().toStdString();
+}
+
 TEST_F(TBatchFrm, RunRefusesABlankMergedFile)
 {
     Form->actBatchExecExecute();

@@ -19,6 +19,7 @@
 
 #include "AppTestSupport.h"
 #include "app/AppResources.h"
+#include "driver/JobFiles.h"
 
 using namespace tolvane::test;
 
@@ -507,8 +508,14 @@ TEST_F(TMainFrm, SelectingADataItemResetsTheEditor)
     EXPECT_EQ(panel->text(), QStringLiteral("m*.txt"));
     EXPECT_EQ(Form->OpenDialog1().Filter,
               QStringLiteral("国土数値情報(m*.txt)|m*.txt|すべてのファイル(*.*)|*.*"));
+    // The save dialog offers every format this build writes, the MIF first and by default.
+    const bool gdal = tolvane::driver::CanWrite(tolvane::driver::TOutputFormat::GeoPackage);
     EXPECT_EQ(Form->SaveDialog1().Filter,
-              QStringLiteral("MapInfo インポート/エクスポート (*.mif)|*.mif"));
+              QStringLiteral("MapInfo インポート/エクスポート (*.mif)|*.mif") +
+                  (gdal ? QStringLiteral("|GeoPackage (*.gpkg)|*.gpkg|GeoJSON "
+                                         "(*.geojson;*.json)|*.geojson;*.json")
+                        : QString()));
+    EXPECT_EQ(Form->SaveDialog1().DefaultExt, QStringLiteral("mif"));
     // A source that two items fit (点データ *.txt and 別の点 m*.txt) leaves the selection.
     const auto both = Dir / "m01.txt";
     WriteBytes(both, CrLf({"P001"}));
@@ -525,6 +532,11 @@ TEST_F(TMainFrm, SelectingADataItemResetsTheEditor)
     EXPECT_EQ(Form->OpenDialog1().Filter,
               QStringLiteral("国土数値情報(m*.txt)|m*.txt|すべてのファイル(*.*)|*.*"));
 
+    // Another item that the source fits keeps a destination of a format it offers.
+    SetDestination(Q(Dir / "x.gpkg"));
+    SelectItem(0);
+    EXPECT_EQ(Find<QLineEdit>("edtDscFile")->text(), Q(Dir / (gdal ? "x.gpkg" : "x.mif")));
+
     // The ledger-only item empties both paths and the dialogs' names, and saves CSV.
     SelectItem(3);
     EXPECT_TRUE(Find<QLineEdit>("edtSrcFile")->text().isEmpty());
@@ -532,7 +544,9 @@ TEST_F(TMainFrm, SelectingADataItemResetsTheEditor)
     EXPECT_TRUE(Form->OpenDialog1().FileName.isEmpty());
     EXPECT_TRUE(Form->SaveDialog1().FileName.isEmpty());
     EXPECT_EQ(panel->text(), QStringLiteral("W*.txt"));
-    EXPECT_EQ(Form->SaveDialog1().Filter, QStringLiteral("CSVファイル (*.csv)|*.csv"));
+    EXPECT_EQ(Form->SaveDialog1().Filter,
+              QStringLiteral("CSVファイル (*.csv)|*.csv") +
+                  (gdal ? QStringLiteral("|GeoPackage (*.gpkg)|*.gpkg") : QString()));
     EXPECT_EQ(Form->SaveDialog1().DefaultExt, QStringLiteral("csv"));
 }
 

@@ -125,19 +125,77 @@ TEST(WindowPlacement, WritingKeepsTheKeysSpelling)
     EXPECT_EQ(read.Top, 40);
 }
 
-TEST(WindowPlacement, TheIniIsNamedAfterTheExecutable)
+// The settings go beside the executable only in a writable portable layout; an installed
+// program keeps them in the user's configuration folder, named after the executable.
+TEST(WindowPlacement, TheIniIsBesideAPortableProgramOnlyElseInTheUsersFolder)
 {
-    const TSettingsLocation location = DefaultSettingsLocation();
-    const std::string exe = tolvane::base::GetExePath().string();
-    const QString expected =
-        QString::fromStdString(tolvane::base::GetExeDir() + tolvane::base::ExtractBaseName(exe)) +
-        QStringLiteral(".INI");
-    EXPECT_EQ(location.Primary, expected);
-    EXPECT_TRUE(location.Primary.endsWith(QStringLiteral("/app_tests.INI")));
-    EXPECT_TRUE(location.Fallback.endsWith(QStringLiteral("/tolvane/app_tests.INI")));
+    TTempDir dir;
+    const auto catalogue = [&](const std::filesystem::path& define) {
+        std::filesystem::create_directories(define);
+        WriteBytes(define / "データ項目.txt", "");
+    };
+    const auto portable = dir / "portable";
+    catalogue(portable / "Define");
+    const auto installed = dir / "usr-like";
+    std::filesystem::create_directories(installed / "bin");
+    catalogue(installed / "share" / "tolvane" / "Define");
+    const auto both = dir / "both";
+    catalogue(both / "bin" / "Define");
+    catalogue(both / "share" / "tolvane" / "Define");
+    const auto bare = dir / "bare";
+    std::filesystem::create_directories(bare);
+
+    const QString config = Q(dir / "config");
+    struct TCase
+    {
+        const char* Name;
+        std::filesystem::path Exe;
+        bool Writable;
+        QString Primary;
+        QString Fallback;
+    };
+    const TCase cases[] = {
+        {"portable, writable", portable / "tolvane", true, Q(portable / "tolvane.INI"),
+         config + QStringLiteral("/tolvane/tolvane.INI")},
+        {"portable, renamed", portable / "tolvane-test", true, Q(portable / "tolvane-test.INI"),
+         config + QStringLiteral("/tolvane/tolvane-test.INI")},
+        {"portable, read-only", portable / "tolvane", false,
+         config + QStringLiteral("/tolvane/tolvane.INI"), QString()},
+        {"installed", installed / "bin" / "tolvane", true,
+         config + QStringLiteral("/tolvane/tolvane.INI"), QString()},
+        {"installed, with a Define beside", both / "bin" / "tolvane", true,
+         config + QStringLiteral("/tolvane/tolvane.INI"), QString()},
+        {"no Define anywhere", bare / "tolvane", true,
+         config + QStringLiteral("/tolvane/tolvane.INI"), QString()},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TSettingsLocation location = SettingsLocationFor(c.Exe, config, c.Writable);
+        EXPECT_EQ(location.Primary, c.Primary);
+        EXPECT_EQ(location.Fallback, c.Fallback);
+    }
+
+    // The test program itself has no Define folder beside it.
+    const TSettingsLocation own = DefaultSettingsLocation();
+    EXPECT_TRUE(own.Primary.endsWith(QStringLiteral("/tolvane/app_tests.INI")))
+        << own.Primary.toStdString();
+    EXPECT_TRUE(own.Fallback.isEmpty());
 }
 
 using TPlacementFrm = TWindowTest;
+
+// An installed program's first start: its folder in the user's configuration does not exist yet.
+TEST_F(TPlacementFrm, InstalledFirstCloseCreatesTheUsersFolder)
+{
+    Options.Settings = {Q(Dir / "home" / ".config" / "tolvane" / "tolvane.INI"), QString()};
+    OpenForm();
+    Form->move(70, 90);
+    ASSERT_TRUE(Form->close());
+    EXPECT_EQ(Form->SavedSettingsFile(), Options.Settings.Primary);
+    Form.reset();
+    OpenForm();
+    EXPECT_EQ(Form->pos(), QPoint(70, 90));
+}
 
 TEST_F(TPlacementFrm, FirstStartOpensAtTheDefaultsAndCloseSaves)
 {

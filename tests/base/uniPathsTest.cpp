@@ -1,4 +1,5 @@
-// Path helpers: keys that tell files apart in hash tables, plain names, and file masks.
+// Path helpers: keys that tell files apart in hash tables, plain names, file masks, and where
+// the programs find their data folders.
 #include "base/uniPaths.h"
 
 #include <cctype>
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "base/uniCodePage.h"
+#include "driver/Catalogue.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::base;
@@ -161,3 +163,89 @@ TEST(PathSplitting, SeparatorsAndDrives)
         EXPECT_EQ(ChangeFileExt(std::string_view(c.Path), ".mid"), expected.AsMid);
     }
 }
+
+static_assert(kDefineFolder.Marker == tolvane::driver::kCatalogueFileName);
+
+// The Define and help folders: the command line, then the environment, then the installed
+// share/tolvane, then beside the executable; a folder the user named is never passed over.
+TEST(FindDataFolder, EachPlaceWinsOverTheNext)
+{
+    for (const TDataFolder& folder : {kDefineFolder, kHelpFolder}) {
+        SCOPED_TRACE(std::string(folder.Name));
+        TTempDir root;
+        const auto make = [&](const std::filesystem::path& dir) {
+            std::filesystem::create_directories(dir);
+            if (!folder.Marker.empty()) {
+                WriteBytes(dir / Utf8ToPath(folder.Marker), "");
+            }
+            return dir;
+        };
+        const auto given = make(root / "given");
+        const auto env = make(root / "env");
+        const auto installed = make(root / "share" / "tolvane" / folder.Name);
+        const auto portable = make(root / "bin" / folder.Name);
+        const auto search = [&](std::optional<std::filesystem::path> g,
+                                std::optional<std::string> e) {
+            return FindDataFolder(folder, {std::move(g), std::move(e), root / "bin"});
+        };
+        EXPECT_EQ(search(given, env.string()), given);
+        EXPECT_EQ(search(std::nullopt, env.string()), env);
+        EXPECT_EQ(search(std::nullopt, ""), installed); // an empty variable is no variable
+        EXPECT_EQ(search(std::nullopt, std::nullopt), installed);
+        std::filesystem::remove_all(installed);
+        EXPECT_EQ(search(std::nullopt, std::nullopt), portable);
+
+        // Named by the user but missing: an error naming it, not the folder beside the program.
+        try {
+            search(std::nullopt, (root / "nowhere").string());
+            ADD_FAILURE() << "a missing folder named by the environment was passed over";
+        } catch (const TFileError& e) {
+            EXPECT_NE(std::string(e.what()).find((root / "nowhere").string() + " (環境変数 " +
+                                                 std::string(folder.Variable) + ")"),
+                      std::string::npos)
+                << e.what();
+            EXPECT_EQ(std::string(e.what()).find(portable.string()), std::string::npos);
+        }
+        EXPECT_THROW(search(root / "nowhere", env.string()), TFileError);
+
+        // None found: every place tried is named, and how to name another.
+        std::filesystem::remove_all(portable);
+        try {
+            search(std::nullopt, std::nullopt);
+            ADD_FAILURE() << "no error without a folder";
+        } catch (const TFileError& e) {
+            const std::string text = e.what();
+            EXPECT_NE(text.find(installed.string() + " (インストール先)"), std::string::npos)
+                << text;
+            EXPECT_NE(text.find(portable.string() + " (実行ファイルの隣)"), std::string::npos)
+                << text;
+            EXPECT_NE(text.find(std::string(folder.Variable)), std::string::npos) << text;
+        }
+    }
+}
+
+// A Define folder without its catalogue (an empty leftover) does not count.
+TEST(FindDataFolder, ADefineFolderNeedsItsCatalogue)
+{
+    TTempDir root;
+    std::filesystem::create_directories(root / "share" / "tolvane" / "Define");
+    std::filesystem::create_directories(root / "bin" / "Define");
+    WriteBytes(root / "bin" / "Define" / u8"データ項目.txt", "");
+    EXPECT_EQ(FindDataFolder(kDefineFolder, {std::nullopt, std::nullopt, root / "bin"}),
+              root / "bin" / "Define");
+    EXPECT_TRUE(IsPortableLayout(root / "bin"));
+    WriteBytes(root / "share" / "tolvane" / "Define" / u8"データ項目.txt", "");
+    EXPECT_FALSE(IsPortableLayout(root / "bin"));
+}
+
+#ifndef _WIN32 // the folders of a POSIX system
+TEST(IsSystemFolder, NamesTheSystemFoldersOnly)
+{
+    for (const char* dir : {"/usr/bin", "/usr/local/bin", "/opt/tolvane", "/etc", "/lib"}) {
+        EXPECT_TRUE(IsSystemFolder(dir)) << dir;
+    }
+    for (const char* dir : {"/home/user/tolvane", "/usrdata/tolvane", "/tmp/opt", "/optional"}) {
+        EXPECT_FALSE(IsSystemFolder(dir)) << dir;
+    }
+}
+#endif

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/AppError.h"
+#include "driver/JobFiles.h"
 #include "mif/uniMifUtils.h"
 #include "support/TestConverter.h"
 #include "support/TestSupport.h"
@@ -398,4 +399,85 @@ TEST_F(ConvertDriver, InputChecksWarnAndNeverStopTheJob)
         EXPECT_TRUE(result);
         EXPECT_EQ(result.Warnings, c.Warnings);
     }
+}
+
+TEST_F(ConvertDriver, FileNameWhoseDatumIsNotTheChoiceWarns)
+{
+    const std::string jgdTokyo =
+        "ファイル名の \"-jgd\" は座標が JGD2000 (世界測地系) であることを示しますが、選んだ座標系"
+        "は tokyo (緯度/経度（東京）) です。座標系の選択は変換元の座標の測地系を示すだけで、座標"
+        "は動きません。このファイルには jgd2000 (緯度/経度（世界測地系）) を選んでください";
+    const struct
+    {
+        const char* Name;
+        std::int64_t CoordSys;
+        bool Warns;
+    } cases[] = {
+        {"L03-18M-13-jgd.dat", 0, true},
+        {"L03-18M-13-jgd.dat", 1, true},
+        {"L03-18M-13-JGD.dat", 2, false},
+        {"P05-tky.txt", 2, true},
+        {"P05-tky.txt", 0, false},
+        {"P05-tky.txt", 7, true},
+        {"x-jgd2011_13.txt", 0, true},
+        {"x-jgdx.txt", 0, false},
+        {"jgd.txt", 0, false},
+    };
+    const std::string bytes = ReadBytes(Source);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Name) + " " + std::to_string(c.CoordSys));
+        Source = Dir / c.Name;
+        WriteBytes(Source, bytes);
+        const TJobResult result = Convert(0, Dir / "d.mif", c.CoordSys);
+        EXPECT_TRUE(result);
+        EXPECT_EQ(result.Warnings.size(), c.Warns ? 1U : 0U);
+    }
+    Source = Dir / "L03-18M-13-jgd.dat";
+    EXPECT_EQ(Convert(0, Dir / "d.mif", 0).Warnings, std::vector<std::string>{jgdTokyo});
+}
+
+TEST_F(ConvertDriver, TheDestinationsExtensionPicksTheFormatAndItsFiles)
+{
+    // Each file as "role path format [layers]".
+    const auto describe = [](const TJobFiles& files) {
+        std::string out;
+        for (const TJobFile& file : files) {
+            out += std::to_string(static_cast<int>(file.Role)) + " " +
+                   file.Path.filename().string() + " " +
+                   std::to_string(static_cast<int>(file.Format));
+            for (const TJobLayer& layer : file.Layers) {
+                out += " " + std::to_string(static_cast<int>(layer.Role)) + ":" + layer.Name;
+            }
+            out += "; ";
+        }
+        return out;
+    };
+    // Roles: 0 objects, 1 rows, 2 ledger, 3 CSV copy. Formats: 0 MIF, 1 MID, 2 CSV, 3 UTF-8 CSV,
+    // 4 GeoPackage, 5 GeoJSON.
+    const struct
+    {
+        std::int64_t Item;
+        const char* Destination;
+        const char* Files;
+        const char* Merged;
+    } cases[] = {
+        {1, "a.gpkg", "0 a.gpkg 4 0:a 2:a_ledger; ", "0 a.gpkg 4 0:a 2:a_ledger; "},
+        {7, "a.b.GPKG", "0 a.b.GPKG 4 0:a.b 3:a.b_csv; ", "0 a.b.GPKG 4 0:a.b; "},
+        {2, "t.gpkg", "2 t.gpkg 4 2:t_ledger; ", "2 t.gpkg 4 2:t_ledger; "},
+        {3, "t.gpkg", "", ""},
+        {1, "a.geojson", "0 a.geojson 5 0:a; 2 a.csv 3; ", "0 a.geojson 5 0:a; 2 a.csv 3; "},
+        {7, "a.Json", "0 a.Json 5 0:a; 3 a.csv 3; ", "0 a.Json 5 0:a; "},
+        {2, "t.json", "2 t.csv 3; ", "2 t.csv 3; "},
+        {1, "gpkg", "0 gpkg 0; 1 gpkg.mid 1; 2 gpkg.csv 2; ",
+         "0 gpkg 0; 1 gpkg.mid 1; 2 gpkg.csv 2; "},
+        {7, "a.txt", "0 a.txt 0; 1 a.mid 1; 3 a.csv 2; ", "0 a.txt 0; 1 a.mid 1; "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Destination);
+        const TCatalogueLine item = Catalogue.Item(c.Item);
+        EXPECT_EQ(describe(ListJobFiles(item, Dir / c.Destination, kTestTable)), c.Files);
+        EXPECT_EQ(describe(ListMergedFiles(item, Dir / c.Destination, kTestTable)), c.Merged);
+    }
+    EXPECT_EQ(describe(ListPossibleJobFiles("x.gpkg")), "0 x.gpkg 4; ");
+    EXPECT_EQ(describe(ListPossibleJobFiles("x.geojson")), "0 x.geojson 5; 2 x.csv 3; ");
 }

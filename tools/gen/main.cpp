@@ -82,7 +82,8 @@ constexpr std::array kOptions{
     cli::TOption{"list", 0, "", cli::kGlobal, English("list the kinds of file")},
     cli::TOption{"out", 0, "FILE", cli::kGlobal, English("the file to write")},
     cli::TOption{"define", 0, "DIR", cli::kGlobal,
-                 English("the Define folder (default: the one beside the program)")},
+                 English("the Define folder (default: $TOLVANE_DEFINE, the installed one, "
+                         "the one beside the program)")},
     cli::TOption{"records", 0, "N", cli::kGlobal,
                  English("records to write (default: the size of the kind's sample)"), CheckCount},
     cli::TOption{"chains", 0, "N", cli::kGlobal, English("links of an area file"), CheckCount},
@@ -97,7 +98,7 @@ struct TArgs
 {
     std::string Format;
     std::optional<std::string> Item;
-    std::filesystem::path DefineDir;
+    std::optional<std::filesystem::path> DefineDir; ///< --define; else looked up when needed
     std::filesystem::path Out;
     std::filesystem::path SamplesDir;
     std::optional<std::int64_t> Records;
@@ -116,7 +117,9 @@ TArgs Parse(const std::vector<std::string>& argv)
     parsed.List = args.Has("list");
     parsed.Format = base::UpperAscii(args.Value("format").value_or(""));
     parsed.Item = args.Value("item");
-    parsed.DefineDir = base::Utf8ToPath(args.Value("define").value_or(""));
+    if (const auto define = args.Value("define")) {
+        parsed.DefineDir = base::Utf8ToPath(*define);
+    }
     parsed.Out = base::Utf8ToPath(args.Value("out").value_or(""));
     parsed.SamplesDir = base::Utf8ToPath(args.Value("samples").value_or(""));
     if (const auto records = args.Value("records")) {
@@ -134,9 +137,6 @@ TArgs Parse(const std::vector<std::string>& argv)
     }
     if ((!parsed.Format.empty() || parsed.Item) && parsed.Out.empty()) {
         throw cli::TUsageError("--out FILE is missing", -1);
-    }
-    if (parsed.DefineDir.empty()) {
-        parsed.DefineDir = base::DefaultDefineDir();
     }
     return parsed;
 }
@@ -192,7 +192,8 @@ int Run(const TArgs& args)
         return kExitOk;
     }
     if (!args.SamplesDir.empty()) {
-        const driver::TCatalogue catalogue = driver::LoadCatalogue(args.DefineDir);
+        const driver::TCatalogue catalogue =
+            driver::LoadCatalogue(base::DefaultDefineDir(args.DefineDir));
         std::filesystem::create_directories(args.SamplesDir);
         for (const std::string& name : WriteSamples(catalogue, args.SamplesDir)) {
             base::WriteText(stdout,
@@ -202,7 +203,8 @@ int Run(const TArgs& args)
     }
     const TGenProfile* profile = nullptr;
     if (args.Item) {
-        const driver::TCatalogue catalogue = driver::LoadCatalogue(args.DefineDir);
+        const driver::TCatalogue catalogue =
+            driver::LoadCatalogue(base::DefaultDefineDir(args.DefineDir));
         const auto item = FindItem(catalogue, *args.Item);
         if (!item) {
             return UsageError("the catalogue has no item " + *args.Item +

@@ -1,8 +1,8 @@
-// Draws the program's images (ImageList1 and the program icon) into PNG files, and the icon of
-// the Windows programs into tolvane.ico. Run it once when a drawing changes and commit its
-// output:
+// Draws the program's images (ImageList1 and the program icon) into PNG files, the program
+// icon at every size of the desktop's icon theme, and the icon of the Windows programs into
+// tolvane.ico. Run it once when a drawing changes and commit its output:
 //   cmake --build build --target tolvane_draw_images
-//   QT_QPA_PLATFORM=offscreen build/bin/tolvane_draw_images src/app/images
+//   QT_QPA_PLATFORM=offscreen build/bin/tolvane_draw_images src/app/images dist/linux/icons
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
@@ -91,6 +91,54 @@ QImage DrawLayers(int size)
     return image;
 }
 
+// The program icon at `size` px. Up to 32 px the data item's layers as they are; larger, the
+// same sheets with finer edges and a mesh of the KSJ grid on the top sheet.
+QImage DrawProgramIcon(int size)
+{
+    if (size <= 32) {
+        return DrawLayers(size);
+    }
+    QImage image = NewImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 16.0;
+    p.scale(s, s);
+    const QColor fills[] = {QColor(0x6d, 0xb3, 0x3f), QColor(0xf2, 0xc1, 0x4e),
+                            QColor(0x4a, 0x90, 0xd9)};
+    const double tops[] = {6.5, 4.0, 1.5};
+    const QColor edge(0x26, 0x32, 0x38);
+    const double pen = 10.0 / size + 0.25; // 0.46 at 48 px, 0.29 at 256 px (in 1/16)
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(QPen(edge, pen, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
+        p.setBrush(fills[i]);
+        p.drawPolygon(Sheet(8.0, tops[i], 7.0, 3.8));
+    }
+    // The mesh: lines parallel to the top sheet's edges, clipped to it.
+    const QPolygonF top = Sheet(8.0, tops[2], 7.0, 3.8);
+    QPainterPath clip;
+    clip.addPolygon(top);
+    p.save();
+    p.setClipPath(clip);
+    p.setPen(QPen(QColor(0xff, 0xff, 0xff, 0x70), pen * 0.6));
+    const QPointF a = top[0], b = top[1], d = top[3];
+    for (int k = 1; k < 4; ++k) {
+        const double t = k / 4.0;
+        p.drawLine(a + (d - a) * t, b + (top[2] - b) * t);
+        p.drawLine(a + (b - a) * t, d + (top[2] - d) * t);
+    }
+    p.restore();
+    // A road and a river on the top sheet.
+    p.setPen(QPen(QColor(0xff, 0xff, 0xff), pen * 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4.5, 5.3), QPointF(10.5, 2.8));
+    QPainterPath river;
+    river.moveTo(5.6, 7.7);
+    river.cubicTo(QPointF(7.5, 6.0), QPointF(9.0, 7.0), QPointF(11.6, 4.9));
+    p.setPen(QPen(QColor(0x1c, 0x4f, 0x8a), pen * 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(river);
+    return image;
+}
+
 // 3: a yellow folder (a category).
 QImage DrawFolder()
 {
@@ -175,13 +223,22 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    const bool ok = DrawCheck().save(out.filePath(QStringLiteral("converted.png"))) &&
-                    DrawCross().save(out.filePath(QStringLiteral("failed.png"))) &&
-                    DrawLayers(16).save(out.filePath(QStringLiteral("dataitem.png"))) &&
-                    DrawFolder().save(out.filePath(QStringLiteral("category.png"))) &&
-                    DrawLayers(32).save(out.filePath(QStringLiteral("tolvane.png"))) &&
-                    SaveIcon({DrawLayers(16), DrawLayers(24), DrawLayers(32), DrawLayers(48),
-                              DrawLayers(64), DrawLayers(256)},
-                             out.filePath(QStringLiteral("tolvane.ico")));
+    bool ok = DrawCheck().save(out.filePath(QStringLiteral("converted.png"))) &&
+              DrawCross().save(out.filePath(QStringLiteral("failed.png"))) &&
+              DrawLayers(16).save(out.filePath(QStringLiteral("dataitem.png"))) &&
+              DrawFolder().save(out.filePath(QStringLiteral("category.png"))) &&
+              DrawLayers(32).save(out.filePath(QStringLiteral("tolvane.png"))) &&
+              SaveIcon({DrawProgramIcon(16), DrawProgramIcon(24), DrawProgramIcon(32),
+                        DrawProgramIcon(48), DrawProgramIcon(64), DrawProgramIcon(256)},
+                       out.filePath(QStringLiteral("tolvane.ico")));
+    // The icon theme's sizes: <icons>/hicolor/<N>x<N>/apps/tolvane.png.
+    if (argc > 2) {
+        const QDir icons(QString::fromLocal8Bit(argv[2]));
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString dir = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+            ok = ok && icons.mkpath(dir) &&
+                 DrawProgramIcon(size).save(icons.filePath(dir + QStringLiteral("/tolvane.png")));
+        }
+    }
     return ok ? 0 : 1;
 }

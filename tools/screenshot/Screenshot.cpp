@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +93,10 @@ void PrepareMainPicture(tolvane::app::TfrmMain& form, const QString& home)
         source = QStringLiteral(TOLVANE_SAMPLES_DIR) + QStringLiteral("/L03-18M-13-jgd.dat");
     }
     src->setText(source);
+    // The files say "-jgd": their coordinates are JGD2000, and the choice must say so.
+    if (auto* coordSys = Child<QComboBox>(form, "cboCoordSys")) {
+        coordSys->setCurrentIndex(2);
+    }
     dst->setText(home + QStringLiteral("/out/L03-18M-13.mif"));
     form.UpdateActions();
     add->trigger();
