@@ -1,7 +1,6 @@
 // UTF-8 CSV tables.
 #include "gdal/Utf8CsvOutput.h"
 
-#include "base/uniBytes.h"
 #include "base/uniCodePage.h"
 
 namespace tolvane::gdal {
@@ -18,16 +17,7 @@ void TUtf8CsvOutput::WriteHeader(const shapes::TSFRow& row)
 void TUtf8CsvOutput::WriteRow(const shapes::TSFRow& row)
 {
     m_line.clear();
-    for (std::size_t i = 0; i < row.Count(); ++i) {
-        if (i > 0) {
-            m_line.push_back(',');
-        }
-        if (row.IsRaw(i)) {
-            m_line.append(row.Value(i));
-        } else {
-            base::AppendQuoted(m_line, row.Value(i));
-        }
-    }
+    shapes::AppendCsvRow(m_line, row);
     // Quotes and commas are single bytes in both encodings: the line converts as a whole.
     m_out.WriteLine(base::SjisToUtf8(m_line));
 }

@@ -199,18 +199,9 @@ std::span<const std::string_view> TRowSplitter::SplitCsv(const shapes::TSFRow& r
     if (TakeValues(row)) {
         return m_values;
     }
-    // The line as the CSV output writes it: every value quoted.
+    // The line as the CSV output writes it.
     m_line.clear();
-    for (std::size_t i = 0; i < row.Count(); ++i) {
-        if (i > 0) {
-            m_line.push_back(',');
-        }
-        if (row.IsRaw(i)) {
-            m_line.append(row.Value(i));
-        } else {
-            base::AppendQuoted(m_line, row.Value(i));
-        }
-    }
+    shapes::AppendCsvRow(m_line, row);
     Tokenize();
     return m_values;
 }

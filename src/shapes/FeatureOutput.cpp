@@ -1,5 +1,7 @@
-// The shape of a grid cell for outputs without a faster way of their own.
+// The shape of a grid cell for outputs without a faster way of their own, and a row as a CSV line.
 #include "shapes/FeatureOutput.h"
+
+#include "base/uniBytes.h"
 
 namespace tolvane::shapes {
 
@@ -21,6 +23,20 @@ void TFeatureOutput::WriteGridCell(std::int32_t row, std::int32_t column, const 
     m_cell.NumPoints = static_cast<std::int32_t>(TSFGrid::kRingPoints);
     CalcBounds(m_cell);
     WriteRegion(m_cell, values);
+}
+
+void AppendCsvRow(std::string& line, const TSFRow& row)
+{
+    for (std::size_t i = 0; i < row.Count(); ++i) {
+        if (i > 0) {
+            line.push_back(',');
+        }
+        if (row.IsRaw(i)) {
+            line.append(row.Value(i));
+        } else {
+            base::AppendQuoted(line, row.Value(i));
+        }
+    }
 }
 
 } // namespace tolvane::shapes

@@ -104,6 +104,10 @@ private:
     bool m_checkPlain = true;
 };
 
+/// Appends `row` as a line of a ledger CSV holds it (without the line end): every value in
+/// double quotes with inner quotes doubled, raw text as it stands.
+void AppendCsvRow(std::string& line, const TSFRow& row);
+
 /// The n × n division of one third-level mesh cell. Within it a corner's longitude depends only
 /// on the column and its latitude only on the row: corner v of the closed ring of cell (column,
 /// row) is (X[column][v], Y[row][v]) (the last corner repeats the first), and its centre is
