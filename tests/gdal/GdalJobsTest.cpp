@@ -2,8 +2,6 @@
 // each format and both read back with GDAL; a batch merged into each format; a job that meets a
 // full disk; the command line's --to-crs.
 #include <cmath>
-#include <csignal>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -227,28 +225,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, GdalMerge, testing::ValuesIn(kFormats),
                          [](const testing::TestParamInfo<TFormatCase>& info) {
                              return std::string(info.param.Name);
                          });
-
-// A limit on the size of files stands in for a full disk: writes beyond it fail as they would.
-struct TFileSizeLimit
-{
-    explicit TFileSizeLimit(rlim_t bytes) : Handler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &Old);
-        rlimit limit = Old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &Old);
-        std::signal(SIGXFSZ, Handler);
-    }
-    TFileSizeLimit(const TFileSizeLimit&) = delete;
-    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
-
-    rlimit Old{};
-    void (*Handler)(int);
-};
 
 class GdalJobFailure : public testing::TestWithParam<TFormatCase>
 {

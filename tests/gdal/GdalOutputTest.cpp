@@ -1,9 +1,6 @@
 // The GDAL outputs against the MIF output: the same calls on both, both read back with GDAL.
 #include "gdal/GdalOutput.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include "GdalReadBack.h"
@@ -21,6 +18,7 @@ using tolvane::test::QueryText;
 using tolvane::test::ReadBytes;
 using tolvane::test::ReadLayer;
 using tolvane::test::Sjis;
+using tolvane::test::TFileSizeLimit;
 using tolvane::test::TLayerRead;
 using tolvane::test::TTempDir;
 
@@ -461,28 +459,6 @@ TEST_P(GdalFailure, UnwritableDestinationRaisesWithThePath)
         }
     }
 }
-
-// A limit on the size of files stands in for a full disk: writes beyond it fail as they would.
-struct TFileSizeLimit
-{
-    explicit TFileSizeLimit(rlim_t bytes) : Handler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &Old);
-        rlimit limit = Old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &Old);
-        std::signal(SIGXFSZ, Handler);
-    }
-    TFileSizeLimit(const TFileSizeLimit&) = delete;
-    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
-
-    rlimit Old{};
-    void (*Handler)(int);
-};
 
 TEST_P(GdalFailure, FullDiskFailsTheJob)
 {

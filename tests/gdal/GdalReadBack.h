@@ -1,11 +1,13 @@
 // Reading a layer back with GDAL's OGR API, as a GIS would: field names and types, values as
-// text, geometries and the EPSG code.
+// text, geometries and the EPSG code; and a full disk for the failure tests.
 #pragma once
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <ogr_geometry.h>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace tolvane::test {
@@ -39,5 +41,27 @@ std::string QueryText(const std::filesystem::path& file, const std::string& sql)
 void ExpectSameLayer(const TLayerRead& expected, const TLayerRead& actual, bool types);
 
 std::string Wkt(const OGRGeometry* geometry);
+
+// A limit on the size of files stands in for a full disk: writes beyond it fail as they would.
+struct TFileSizeLimit
+{
+    explicit TFileSizeLimit(rlim_t bytes) : Handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &Old);
+        rlimit limit = Old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &Old);
+        std::signal(SIGXFSZ, Handler);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+    rlimit Old{};
+    void (*Handler)(int);
+};
 
 } // namespace tolvane::test
