@@ -63,7 +63,7 @@ bool TCliObserver::CancelRequested()
 void TCliObserver::Erase()
 {
     if (m_progress && m_drawn) {
-        std::fputs("\r\x1b[K", m_out);
+        base::WriteText(m_out, "\r\x1b[K");
         std::fflush(m_out);
         m_drawn = false;
         m_lastLine.clear();
@@ -85,7 +85,7 @@ void TCliObserver::Draw()
         return;
     }
     // Back to the line's start, the new text, then clear what an older, longer text left.
-    std::fputs(("\r" + line + "\x1b[K").c_str(), m_out);
+    base::WriteText(m_out, "\r" + line + "\x1b[K");
     std::fflush(m_out);
     m_lastLine = line;
     m_drawn = true;

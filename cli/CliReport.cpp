@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniPlatform.h"
 #include "cli/CliMessages.h"
@@ -16,7 +17,7 @@ namespace {
 void PrintWarnings(const std::string& srcFile, const driver::TJobResult& result)
 {
     for (const std::string& warning : result.Warnings) {
-        std::fprintf(stderr, "tolvane-cli: %s: %s\n", srcFile.c_str(), warning.c_str());
+        WriteText(stderr, "tolvane-cli: " + srcFile + ": " + warning + "\n");
     }
     for (const std::string& note : result.Notes) {
         std::fprintf(stderr, "tolvane-cli: %s\n", note.c_str());
@@ -34,7 +35,7 @@ std::string WrittenLine(const driver::TJobResult& result)
         line.append(" (");
         for (std::size_t i = 0; i < result.Files.size(); ++i) {
             line.append(i == 0 ? "" : ", ");
-            line.append(result.Files[i].filename().string());
+            line.append(PathToUtf8(result.Files[i].filename()));
         }
         line.push_back(')');
     }
@@ -45,20 +46,21 @@ bool ReportJob(const std::string& srcFile, const driver::TJobResult& result, boo
 {
     if (result) {
         if (!quiet) {
-            std::printf("%s\n%s\n", std::string(kMsgConvertSucceeded).c_str(),
-                        WrittenLine(result).c_str());
+            WriteText(stdout,
+                      std::string(kMsgConvertSucceeded) + "\n" + WrittenLine(result) + "\n");
             std::fflush(stdout);
         }
         PrintWarnings(srcFile, result);
         return true;
     }
-    std::fprintf(stderr, "%s\n", std::string(kMsgConvertFailed).c_str());
+    std::string text = std::string(kMsgConvertFailed) + "\n";
     if (result.Failure) {
-        std::fprintf(stderr, "%s\n", result.Failure->what());
+        text += std::string(result.Failure->what()) + "\n";
     }
     if (!quiet) {
-        std::fprintf(stderr, "%s\n", WrittenLine(result).c_str());
+        text += WrittenLine(result) + "\n";
     }
+    WriteText(stderr, text);
     PrintWarnings(srcFile, result);
     return false;
 }
@@ -76,14 +78,15 @@ void ReportRow(std::size_t row, const batch::TBatchEntry& entry, bool quiet)
             outcome = kMsgRowNotStarted;
         }
         std::FILE* to = quiet ? stderr : stdout;
-        std::fprintf(to, "%zu\t%s\t%s -> %s\n", row + 1, std::string(outcome).c_str(),
-                     entry.SrcFile.c_str(), entry.DstFile.c_str());
+        std::string text = std::to_string(row + 1) + "\t" + std::string(outcome) + "\t" +
+                           entry.SrcFile + " -> " + entry.DstFile + "\n";
         if (!entry.FailReason.empty()) {
-            std::fprintf(to, "\t%s\n", entry.FailReason.c_str());
+            text += "\t" + entry.FailReason + "\n";
         }
         if (entry.Result && !quiet) {
-            std::fprintf(to, "\t%s\n", WrittenLine(*entry.Result).c_str());
+            text += "\t" + WrittenLine(*entry.Result) + "\n";
         }
+        WriteText(to, text);
         std::fflush(to);
     }
     if (entry.Result) {
@@ -105,7 +108,7 @@ void ReportUnfinishedRows(const batch::TBatchList& list, bool quiet)
 int ReportCancelled()
 {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", std::string(kMsgConvertCancelled).c_str());
+    WriteText(stderr, std::string(kMsgConvertCancelled) + "\n");
     const int signal = CancelSignal();
     return signal != 0 ? 128 + signal : 1;
 }

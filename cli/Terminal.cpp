@@ -6,8 +6,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
-#include <sys/ioctl.h>
-#include <unistd.h>
+
+#include "base/uniPlatform.h"
 
 namespace tolvane::cli {
 
@@ -137,9 +137,8 @@ std::string FitToWidth(std::string_view text, int columns)
 
 int TerminalColumns(std::FILE* stream)
 {
-    winsize size{};
-    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-        return size.ws_col;
+    if (const int width = base::TerminalWidth(stream); width > 0) {
+        return width;
     }
     if (const char* env = std::getenv("COLUMNS"); env != nullptr) {
         const std::string_view text(env);
@@ -192,7 +191,18 @@ base::TLanguage LanguageOfLocale(const char* lcAll, const char* lcMessages, cons
 
 base::TLanguage LanguageFromEnvironment()
 {
-    return LanguageOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    const char* lcAll = std::getenv("LC_ALL");
+    const char* lcMessages = std::getenv("LC_MESSAGES");
+    const char* lang = std::getenv("LANG");
+    // Windows names no locale in the environment (unless a POSIX-like shell does): its user
+    // interface language counts then.
+    const bool named = (lcAll != nullptr && *lcAll != '\0') ||
+                       (lcMessages != nullptr && *lcMessages != '\0') ||
+                       (lang != nullptr && *lang != '\0');
+    if (!named && base::SystemLanguageIsJapanese()) {
+        return base::TLanguage::Japanese;
+    }
+    return LanguageOfLocale(lcAll, lcMessages, lang);
 }
 
 } // namespace tolvane::cli

@@ -31,7 +31,8 @@ std::string ProgressLine(std::string_view status, int percent, bool withBar, int
 /// them that is set and not empty): Japanese for "ja" and "ja_…", English otherwise.
 base::TLanguage LanguageOfLocale(const char* lcAll, const char* lcMessages, const char* lang);
 
-/// LanguageOfLocale of this process's environment.
+/// LanguageOfLocale of this process's environment; when the environment names no locale, the
+/// system's user-interface language (Windows).
 base::TLanguage LanguageFromEnvironment();
 
 } // namespace tolvane::cli

@@ -121,7 +121,8 @@ const TProgram kProgram{"tolvane-cli", kCommands, kOptions, kHelpCliUsage, kHelp
 std::filesystem::path DefineDir(const TArgs& args)
 {
     const auto dir = args.Value("define");
-    return DefaultDefineDir(dir ? std::optional<std::filesystem::path>(*dir) : std::nullopt);
+    return DefaultDefineDir(dir ? std::optional<std::filesystem::path>(Utf8ToPath(*dir))
+                                : std::nullopt);
 }
 
 bool ShowsProgress(const TArgs& args)
@@ -173,7 +174,7 @@ std::optional<std::int64_t> ResolveItem(const TCatalogue& catalogue, const std::
         out += FormatMessage(kMsgItemUnknown, {text}) + "\n" + std::string(kMsgItemsHint.Text()) +
                "\n";
     }
-    std::fputs(out.c_str(), stderr);
+    WriteText(stderr, out);
     return std::nullopt;
 }
 
@@ -193,7 +194,7 @@ int RunItems(const TArgs& args)
                    SjisToUtf8(line.FileMask) + "\n";
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    WriteText(stdout, out);
     return kExitOk;
 }
 
@@ -223,9 +224,9 @@ int RunConvert(const TArgs& args)
     InstallCancelSignals();
     TCliObserver observer(ShowsProgress(args), quiet);
     try {
-        const TJobResult result =
-            ConvertDataItem(catalogue, *item, args.Operands[0], args.Operands[1],
-                            coordSys.value_or(0), observer, tolvane::ksj::kConverterTable, options);
+        const TJobResult result = ConvertDataItem(
+            catalogue, *item, Utf8ToPath(args.Operands[0]), Utf8ToPath(args.Operands[1]),
+            coordSys.value_or(0), observer, tolvane::ksj::kConverterTable, options);
         return ReportJob(args.Operands[0], result, quiet) ? kExitOk : kExitFailed;
     } catch (const TJobCancelled&) {
         return ReportCancelled();
@@ -242,9 +243,9 @@ int RunBatchFile(const TArgs& args)
     }
     const TCatalogue catalogue = LoadCatalogue(DefineDir(args));
     TBatchList list;
-    LoadBatchFile(args.Operands[0], catalogue, list);
+    LoadBatchFile(Utf8ToPath(args.Operands[0]), catalogue, list);
     if (const auto warning = CheckBatchRun(catalogue, list)) {
-        std::fprintf(stderr, "tolvane-cli: %s\n", warning->c_str());
+        WriteText(stderr, "tolvane-cli: " + *warning + "\n");
         return kExitUsage;
     }
     const bool quiet = args.Has("quiet");
@@ -261,13 +262,13 @@ int RunBatchFile(const TArgs& args)
     }
     if (const auto skipped = MergeSkipReason(list)) {
         std::fflush(stdout);
-        std::fprintf(stderr, "tolvane-cli: %s\n", skipped->c_str());
+        WriteText(stderr, "tolvane-cli: " + *skipped + "\n");
     }
     if (!quiet) {
         if (MergeRequested(list)) {
-            std::printf("%s\n", FormatMessage(kMsgMerged, {list.CombineFile}).c_str());
+            WriteText(stdout, FormatMessage(kMsgMerged, {list.CombineFile}) + "\n");
         }
-        std::printf("%s\n", std::string(kMsgBatchFinished).c_str());
+        WriteText(stdout, std::string(kMsgBatchFinished) + "\n");
     }
     for (const TBatchEntry& entry : list.Entries) {
         if (entry.Status != TEntryStatus::Converted) {
@@ -289,7 +290,7 @@ int RunHelp(const TArgs& args)
         }
         command = static_cast<int>(found - kCommands.begin());
     }
-    std::fputs(HelpText(kProgram, command).c_str(), stdout);
+    WriteText(stdout, HelpText(kProgram, command));
     return kExitOk;
 }
 
@@ -297,11 +298,11 @@ int Run(const std::vector<std::string>& argv)
 {
     const TArgs args = ParseArgs(kProgram, argv);
     if (args.Has("help")) {
-        std::fputs(HelpText(kProgram, args.Command).c_str(), stdout);
+        WriteText(stdout, HelpText(kProgram, args.Command));
         return kExitOk;
     }
     if (args.Has("version")) {
-        std::printf("tolvane-cli %s\n", TOLVANE_VERSION);
+        WriteText(stdout, "tolvane-cli " TOLVANE_VERSION "\n");
         return kExitOk;
     }
     switch (args.Command) {
@@ -316,18 +317,29 @@ int Run(const std::vector<std::string>& argv)
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(const std::vector<std::string>& argv)
 {
+    PrepareStandardStreams();
     SetMessageLanguage(LanguageFromEnvironment());
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(argv);
     } catch (const TUsageError& e) {
-        std::fputs(UsageErrorText(kProgram, e).c_str(), stderr);
+        WriteText(stderr, UsageErrorText(kProgram, e));
         return kExitUsage;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "tolvane-cli: %s\n", e.what());
+        WriteText(stderr, std::string("tolvane-cli: ") + e.what() + "\n");
         return kExitUsage;
     }
+}
+
+} // namespace
+
+// On Windows the arguments come as UTF-16 (wmain), whatever the ANSI code page.
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv)
+#else
+int main(int argc, char** argv)
+#endif
+{
+    return Main(ProgramArguments(argc, argv));
 }

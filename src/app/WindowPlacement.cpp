@@ -2,7 +2,6 @@
 #include "app/WindowPlacement.h"
 
 #include <optional>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +13,7 @@
 #include <QWidget>
 
 #include "app/uniQtText.h"
+#include "base/uniCodePage.h"
 #include "base/uniNumbers.h"
 #include "base/uniPaths.h"
 
@@ -155,7 +155,8 @@ TSettingsLocation SettingsLocationFor(const std::filesystem::path& exePath,
 TSettingsLocation DefaultSettingsLocation()
 {
     const std::filesystem::path exe = base::GetExePath();
-    const bool writable = ::access(exe.parent_path().c_str(), W_OK) == 0;
+    // Qt asks the system (on Windows: the folder's access rights), not only the mode bits.
+    const bool writable = QFileInfo(PathToQString(exe.parent_path())).isWritable();
     return SettingsLocationFor(
         exe, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), writable);
 }

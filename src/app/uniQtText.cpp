@@ -29,12 +29,12 @@ std::string QStringToSjis(const QString& text)
 
 std::filesystem::path ToPath(const QString& path)
 {
-    return {path.toStdString()};
+    return base::Utf8ToPath(path.toStdString());
 }
 
 QString PathToQString(const std::filesystem::path& path)
 {
-    return Utf8ToQString(path.native());
+    return Utf8ToQString(base::PathToUtf8(path));
 }
 
 QString TrimBlanks(const QString& text)

@@ -99,11 +99,14 @@ std::string DescribeError(const std::exception& error)
 
 std::string SystemReason(std::error_code code)
 {
+    // The portable meaning of the code (on Windows a system error code is no errno value).
+    const std::error_condition condition = code.default_error_condition();
+    const bool portable = condition.category() == std::generic_category();
     if (MessageLanguage() == TLanguage::English) {
-        return code.message();
+        return portable ? std::generic_category().message(condition.value()) : code.message();
     }
-    if (code.category() == std::generic_category() || code.category() == std::system_category()) {
-        switch (code.value()) {
+    if (portable) {
+        switch (condition.value()) {
         case ENOENT:
             return "指定されたファイルが見つかりません";
         case EACCES:

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 
 namespace tolvane::base {
@@ -17,13 +18,13 @@ std::atomic<std::uint64_t> g_nextTemporary{0};
 // the name of anything there yet.
 std::filesystem::path TemporaryFor(const std::filesystem::path& target)
 {
-    const std::string stem = target.stem().string();
-    const std::string ext = target.extension().string();
+    const std::string stem = PathToUtf8(target.stem());
+    const std::string ext = PathToUtf8(target.extension());
     const std::string prefix = stem + "." + std::to_string(ProcessId()) + "-";
     for (;;) {
         std::filesystem::path temporary = target;
-        temporary.replace_filename(prefix + std::to_string(g_nextTemporary.fetch_add(1)) + ".tmp" +
-                                   ext);
+        temporary.replace_filename(
+            Utf8ToPath(prefix + std::to_string(g_nextTemporary.fetch_add(1)) + ".tmp" + ext));
         std::error_code ec;
         if (!std::filesystem::exists(std::filesystem::symlink_status(temporary, ec))) {
             return temporary;
@@ -35,7 +36,7 @@ std::filesystem::path TemporaryFor(const std::filesystem::path& target)
 std::filesystem::path LockFileFor(const std::filesystem::path& target)
 {
     std::filesystem::path lock = target;
-    lock.replace_filename("." + target.filename().string() + ".lock");
+    lock.replace_filename(Utf8ToPath("." + PathToUtf8(target.filename()) + ".lock"));
     return lock;
 }
 
@@ -87,7 +88,7 @@ TOutputFiles::TOutputFiles(std::vector<TOutputSpec> outputs)
         output.Target = Resolve(spec.Destination);
         output.Spec = std::move(spec);
         const TFileKind kind = StatFile(output.Target).Kind;
-        const std::string shown = output.Spec.Destination.string();
+        const std::string shown = PathToUtf8(output.Spec.Destination);
         if (kind == TFileKind::Directory) {
             throw TFileError::OpenFailed(shown, std::make_error_code(std::errc::is_a_directory));
         }
@@ -108,10 +109,10 @@ TOutputFiles::TOutputFiles(std::vector<TOutputSpec> outputs)
         case TFileLock::TResult::Locked:
             break;
         case TFileLock::TResult::Busy:
-            throw TFileError(FormatMessage(kMsgOutputBusy, {output.Spec.Destination.string()}),
+            throw TFileError(FormatMessage(kMsgOutputBusy, {PathToUtf8(output.Spec.Destination)}),
                              std::make_error_code(std::errc::device_or_resource_busy));
         case TFileLock::TResult::Failed:
-            throw TFileError::OpenFailed(output.Spec.Destination.string(), ec);
+            throw TFileError::OpenFailed(PathToUtf8(output.Spec.Destination), ec);
         }
     }
 }
@@ -148,7 +149,7 @@ void TOutputFiles::Place(bool succeeded)
             std::error_code ignored;
             std::filesystem::remove(output.Write, ignored);
             if (!failure) {
-                failure = TFileError::WriteFailed(output.Spec.Destination.string(), ec);
+                failure = TFileError::WriteFailed(PathToUtf8(output.Spec.Destination), ec);
             }
         } else {
             m_placed.push_back(output.Spec.Destination);
@@ -183,8 +184,8 @@ void TOutputFiles::ShowDestinations(TAppError& error) const
         if (output.InPlace) {
             continue;
         }
-        const std::string from = output.Write.string();
-        const std::string to = output.Spec.Destination.string();
+        const std::string from = PathToUtf8(output.Write);
+        const std::string to = PathToUtf8(output.Spec.Destination);
         for (std::size_t at = text.find(from); at != std::string::npos;
              at = text.find(from, at + to.size())) {
             text.replace(at, from.size(), to);

@@ -26,7 +26,11 @@ inline std::uint64_t Load8(const char* p) noexcept
     std::uint64_t word = 0;
     std::memcpy(&word, p, sizeof word);
     if constexpr (std::endian::native == std::endian::big) {
-        word = __builtin_bswap64(word);
+        std::uint64_t swapped = 0;
+        for (int i = 0; i < 8; ++i, word >>= 8) {
+            swapped = (swapped << 8) | (word & 0xFFU);
+        }
+        word = swapped;
     }
     return word;
 }

@@ -7,6 +7,15 @@
 
 namespace tolvane::base {
 
+/// Asks the processor to fetch the memory at `address` into its cache ahead of use (`ForWrite`:
+/// to write it). Nothing where the compiler has no such hint (GCC and Clang, MinGW too, have).
+template <int ForWrite = 0> inline void Prefetch([[maybe_unused]] const void* address) noexcept
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address, ForWrite);
+#endif
+}
+
 /// A blank is any byte from 1 to 32.
 inline bool IsBlank(char c)
 {

@@ -16,27 +16,44 @@ namespace tolvane::base {
 
 std::filesystem::path GetExePath()
 {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        return {};
+    return ExecutablePath();
+}
+
+bool IsPathSeparator(char c)
+{
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+std::size_t FileNameStart(std::string_view path)
+{
+#ifdef _WIN32
+    const std::size_t separator = path.find_last_of("/\\");
+    if (separator != std::string_view::npos) {
+        return separator + 1;
     }
-    return exe;
+    // "C:name" is "name" in the current folder of drive C.
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return drive ? 2 : 0;
+#else
+    const std::size_t separator = path.rfind('/');
+    return separator == std::string_view::npos ? 0 : separator + 1;
+#endif
 }
 
 std::string ExtractFileDir(std::string_view path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) {
-        return {};
-    }
-    return std::string(path.substr(0, slash + 1));
+    return std::string(path.substr(0, FileNameStart(path)));
 }
 
 std::string GetExeDir()
 {
-    std::string dir = ExtractFileDir(GetExePath().string());
-    if (!dir.empty() && dir.back() != '/') {
+    std::string dir = ExtractFileDir(PathToUtf8(GetExePath()));
+    if (!dir.empty() && FileNameStart(dir) != dir.size()) {
         dir.push_back('/');
     }
     return dir;
@@ -44,8 +61,7 @@ std::string GetExeDir()
 
 std::string ExtractBaseName(std::string_view path)
 {
-    const std::size_t slash = path.rfind('/');
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    std::string_view name = path.substr(FileNameStart(path));
     const std::size_t dot = name.rfind('.');
     if (dot != std::string_view::npos) {
         name = name.substr(0, dot);
@@ -55,8 +71,7 @@ std::string ExtractBaseName(std::string_view path)
 
 std::string ChangeFileExt(std::string_view path, std::string_view ext)
 {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t nameStart = FileNameStart(path);
     const std::size_t dot = path.rfind('.');
     std::string out;
     if (dot != std::string_view::npos && dot >= nameStart) {
@@ -70,15 +85,17 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext)
 
 std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::string_view ext)
 {
-    return {ChangeFileExt(std::string_view(path.native()), ext)};
+    return Utf8ToPath(ChangeFileExt(std::string_view(PathToUtf8(path)), ext));
 }
 
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
-    std::error_code ec;
-    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec)) {
-        return std::filesystem::equivalent(a, b, ec);
+    const TFileStatus sa = StatFile(a);
+    const TFileStatus sb = StatFile(b);
+    if (sa.Kind != TFileKind::Missing && sb.Kind != TFileKind::Missing) {
+        return sa.Id == sb.Id;
     }
+    std::error_code ec;
     const auto ca = std::filesystem::weakly_canonical(a, ec);
     if (ec) {
         return a == b;
@@ -87,7 +104,7 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b)
     if (ec) {
         return a == b;
     }
-    return ca == cb;
+    return NameKey(ca) == NameKey(cb);
 }
 
 namespace {
@@ -109,7 +126,7 @@ std::string PathKey(const std::filesystem::path& path)
     if (!normal.has_filename() && normal != normal.root_path()) {
         normal = normal.parent_path(); // "no/." is "no/", which is "no"
     }
-    return "p" + normal.string();
+    return "p" + NameKey(normal);
 }
 
 } // namespace
@@ -121,15 +138,16 @@ const TFileKeys::TFolder& TFileKeys::Folder(const std::string& folder)
     if (!inserted) {
         return entry;
     }
-    const TFileStatus status = StatFile(folder);
+    const std::filesystem::path folderPath = Utf8ToPath(folder);
+    const TFileStatus status = StatFile(folderPath);
     if (status.Kind != TFileKind::Directory) {
-        entry.Key = PathKey(folder);
+        entry.Key = PathKey(folderPath);
         return entry;
     }
     entry.Key = IdKey('d', status.Id);
     // The names once, so that a name that is not there needs no look-up of its own.
     std::error_code ec;
-    std::filesystem::directory_iterator names(folder, ec);
+    std::filesystem::directory_iterator names(folderPath, ec);
     for (; !ec && names != std::filesystem::directory_iterator(); names.increment(ec)) {
         entry.Names.insert(NameKey(names->path().filename()));
     }
@@ -142,22 +160,26 @@ const TFileKeys::TFolder& TFileKeys::Folder(const std::string& folder)
 
 std::string TFileKeys::KeyOf(const std::filesystem::path& path, TFileKind* kind)
 {
-    const std::string& text = path.native();
-    const std::size_t slash = text.rfind('/');
-    const std::string_view name = slash == std::string::npos
-                                      ? std::string_view(text)
-                                      : std::string_view(text).substr(slash + 1);
+    const std::string text = PathToUtf8(path);
+    const std::size_t nameStart = FileNameStart(text);
+    const std::string_view name = std::string_view(text).substr(nameStart);
     TFileStatus status;
     std::string key;
     if (name.empty() || name == "." || name == "..") {
         status = StatFile(path);
         key = status.Kind != TFileKind::Missing ? IdKey('f', status.Id) : PathKey(path);
     } else {
-        const TFolder& folder = Folder(slash == std::string::npos ? std::string(".")
-                                       : slash == 0               ? std::string("/")
-                                                                  : text.substr(0, slash));
-        const std::string nameKey = NameKey(std::filesystem::path(name));
-        if (!folder.Listed || folder.Names.contains(nameKey)) {
+        // The folder as written, without the separator after it unless it is the root.
+        std::string folderText = text.substr(0, nameStart);
+        if (folderText.empty()) {
+            folderText = ".";
+        } else if (IsPathSeparator(folderText.back()) && folderText.size() > 1 &&
+                   folderText[folderText.size() - 2] != ':') {
+            folderText.pop_back();
+        }
+        const TFolder& folder = Folder(folderText);
+        const std::string nameKey = NameKey(Utf8ToPath(name));
+        if (!folder.Listed || folder.Names.contains(nameKey) || IsDeviceName(name)) {
             status = StatFile(path);
         }
         if (status.Kind != TFileKind::Missing) {
@@ -177,7 +199,7 @@ std::string TFileKeys::KeyOf(const std::filesystem::path& path, TFileKind* kind)
 
 bool IsPlainFileName(const std::filesystem::path& name)
 {
-    const std::string& text = name.native();
+    const std::string text = PathToUtf8(name);
     if (text.empty()) {
         return true;
     }
@@ -264,7 +286,7 @@ bool HoldsFolder(const std::filesystem::path& dir, const TDataFolder& folder)
         return false;
     }
     return folder.Marker.empty() ||
-           std::filesystem::is_regular_file(dir / std::filesystem::path(folder.Marker), ec);
+           std::filesystem::is_regular_file(dir / Utf8ToPath(folder.Marker), ec);
 }
 
 std::filesystem::path InstalledPlace(const std::filesystem::path& exeDir, const TDataFolder& folder)
@@ -328,7 +350,7 @@ TDataSearch ProcessDataSearch(const TDataFolder& folder, std::optional<std::file
     if (const char* value = std::getenv(std::string(folder.Variable).c_str())) {
         search.Environment = value;
     }
-    search.ExeDir = GetExeDir();
+    search.ExeDir = Utf8ToPath(GetExeDir());
     return search;
 }
 

@@ -19,8 +19,13 @@ namespace tolvane::base {
 std::string GetExeDir();
 /// The full path of the running executable.
 std::filesystem::path GetExePath();
-/// The folder part of `path`: everything up to and including the last "/" (empty when there
-/// is none).
+/// True for a character that separates path components: "/", and on Windows also "\\".
+bool IsPathSeparator(char c);
+/// Where the last component of `path` (UTF-8) begins: after the last separator; on Windows
+/// also after the drive of "C:name".
+std::size_t FileNameStart(std::string_view path);
+/// The folder part of `path`: everything up to and including the last separator (on Windows
+/// "/" or "\\", or the drive of "C:name"; empty when there is none).
 std::string ExtractFileDir(std::string_view path);
 /// The file name of `path` without folder and without extension.
 std::string ExtractBaseName(std::string_view path);

@@ -1,14 +1,19 @@
 // What differs between operating systems, in one place: what a path names and its identity,
 // putting a file in another's place, locks between writers, cancel signals, the terminal and the
-// process id. Everything else of the core reaches the system through the standard library or
-// through these functions; a port replaces uniPlatform.cpp and keeps these contracts.
+// process id, files opened by path, the executable's path and the console. Everything else of the
+// core reaches the system through the standard library or through these functions. Each system
+// has its own uniPlatform<System>.cpp (Posix, Win) with these contracts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tolvane::base {
 
@@ -41,9 +46,14 @@ struct TFileStatus
 /// Looks `path` up, following symbolic links. Never raises.
 TFileStatus StatFile(const std::filesystem::path& path) noexcept;
 
-/// `name` (one path component) as the file system compares names: unchanged where names are
-/// case-sensitive.
+/// `name` (one path component, or a whole path) as the file system compares names, as bytes:
+/// unchanged where names are case-sensitive; upper-cased on Windows, whose names are not.
 std::string NameKey(const std::filesystem::path& name);
+
+/// True when `name` (one path component, UTF-8) names a device wherever it stands, without
+/// being listed in any folder: on Windows "NUL", "CON", "COM1", "LPT1" … (also with an
+/// extension); never elsewhere.
+bool IsDeviceName(std::string_view name);
 
 /// Puts the file `from` in the place of `to` (both in one folder), replacing `to` in one step:
 /// there is no moment without a file at `to`. Returns the system's error.
@@ -76,23 +86,95 @@ public:
     TResult TryLock(const std::filesystem::path& lockFile, std::error_code& error);
     /// Ends the claim and removes the lock file.
     void Unlock() noexcept;
-    bool IsLocked() const noexcept { return m_fd >= 0; }
+    bool IsLocked() const noexcept { return m_fd != -1; }
 
 private:
-    int m_fd = -1;
+    std::intptr_t m_fd = -1; ///< a descriptor, or on Windows a handle
     std::filesystem::path m_path;
 };
+
+/// A file opened by path and read or written as bytes (line ends are not translated), not
+/// inherited by programs that this one starts. Every call reports the system's error instead of
+/// raising; an interrupted call is repeated. Closed when the object goes.
+class TFile
+{
+public:
+    enum class TMode : std::uint8_t {
+        Read,  ///< an existing file, to read; a folder is refused
+        Write, ///< created, or emptied when it exists, to write
+    };
+
+    TFile() = default;
+    ~TFile();
+    TFile(TFile&& other) noexcept;
+    TFile& operator=(TFile&& other) noexcept;
+    TFile(const TFile&) = delete;
+    TFile& operator=(const TFile&) = delete;
+
+    bool Open(const std::filesystem::path& path, TMode mode, std::error_code& error) noexcept;
+    /// Reads up to `size` bytes: how many, 0 at the end, or -1 on an error.
+    std::ptrdiff_t Read(char* data, std::size_t size, std::error_code& error) noexcept;
+    /// Writes all `size` bytes.
+    bool Write(const char* data, std::size_t size, std::error_code& error) noexcept;
+    /// Goes back to the first byte.
+    bool Rewind(std::error_code& error) noexcept;
+    /// The size of a regular file; -1 for anything else.
+    std::int64_t Size() const noexcept;
+    /// Closes the file; false when the system reports that the data could not be written.
+    bool Close(std::error_code& error) noexcept;
+    bool IsOpen() const noexcept { return m_fd != -1; }
+
+private:
+    std::intptr_t m_fd = -1; ///< a descriptor, or on Windows a handle
+};
+
+/// CP932 bytes as UTF-8 through the system's converter (glibc iconv "CP932"; code page 932 of
+/// Windows), or nothing when some byte sequence is no character. The systems differ in a few
+/// codes: use base/uniCodePage, which makes them agree.
+std::optional<std::string> SystemSjisToUtf8(std::string_view sjis);
+/// UTF-8 as CP932 through the system's converter without best-fit substitutes, or nothing when
+/// a character has no code or the text is not UTF-8.
+std::optional<std::string> SystemUtf8ToSjis(std::string_view utf8);
+
+/// The full path of the running program, or empty when the system cannot say.
+std::filesystem::path ExecutablePath();
 
 /// The id of this process.
 std::uint64_t ProcessId() noexcept;
 
-/// True when `stream` is a terminal.
+/// True when `stream` is a terminal (on Windows a console: not the NUL device, not a pipe).
 bool IsTerminal(std::FILE* stream) noexcept;
+
+/// The width in columns of the terminal of `stream`, or 0 when it is none or cannot say.
+int TerminalWidth(std::FILE* stream) noexcept;
+
+/// Prepares the standard streams for UTF-8 text: on Windows they pass bytes unchanged (no CR
+/// before LF) and a console understands the escape sequences of a terminal; nothing elsewhere.
+void PrepareStandardStreams() noexcept;
+
+/// Writes UTF-8 `text` to `stream` (stdout or stderr). On a Windows console it goes through the
+/// console's wide-character call, so that Japanese shows whatever the console's code page;
+/// elsewhere, and when redirected, the bytes go out as they are.
+void WriteText(std::FILE* stream, std::string_view text);
+
+/// The arguments of this process as UTF-8, without the program's name: on POSIX `argv` of
+/// main(); on Windows `argv` of wmain() (programs linked with -municode), so that no argument
+/// passes through the ANSI code page.
+#ifdef _WIN32
+std::vector<std::string> ProgramArguments(int argc, wchar_t** argv);
+#else
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+#endif
+
+/// True when the user's language, as the system knows it, is Japanese (for a process whose
+/// environment names no locale).
+bool SystemLanguageIsJapanese() noexcept;
 
 /// From now on an interrupt (Ctrl+C, SIGINT) or a termination request (SIGTERM) does not end
 /// the process: it is recorded, and CancelSignal() returns it, so that the running job stops at
 /// its next pump point and cleans up. A second such signal ends the process at once. A signal
-/// that the process was started with ignored (nohup, a background job) stays ignored.
+/// that the process was started with ignored (nohup, a background job) stays ignored. On
+/// Windows Ctrl+C and Ctrl+Break count as SIGINT; closing the console window as SIGTERM.
 void InstallCancelSignals();
 
 /// The number of the first cancel signal received since InstallCancelSignals, or 0. Safe from

@@ -1,15 +1,12 @@
 // Shift-JIS text files.
 #include "base/uniTextFile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/AppError.h"
 #include "base/JobObserver.h"
 #include "base/uniByteScan.h"
+#include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 
 namespace tolvane::base {
@@ -18,43 +15,25 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 
-std::error_code LastError()
+TFile OpenForReading(const std::filesystem::path& path)
 {
-    return {errno, std::generic_category()};
+    TFile file;
+    std::error_code error;
+    if (!file.Open(path, TFile::TMode::Read, error)) {
+        throw TFileError::OpenFailed(PathToUtf8(path), error);
+    }
+    return file;
 }
 
-int OpenForReading(const std::filesystem::path& path)
+// Raises on errors.
+std::size_t ReadSome(TFile& file, char* data, std::size_t size, const std::string& fileName)
 {
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        throw TFileError::OpenFailed(path.string(), LastError());
+    std::error_code error;
+    const std::ptrdiff_t got = file.Read(data, size, error);
+    if (got < 0) {
+        throw TFileError::ReadFailed(fileName, error);
     }
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw TFileError::OpenFailed(path.string(),
-                                     std::error_code(EISDIR, std::generic_category()));
-    }
-    return fd;
-}
-
-// read() that retries on EINTR; raises on errors.
-std::size_t ReadSome(int fd, char* data, std::size_t size, const std::string& fileName)
-{
-    for (;;) {
-        const ssize_t got = ::read(fd, data, size);
-        if (got >= 0) {
-            return static_cast<std::size_t>(got);
-        }
-        if (errno != EINTR) {
-            throw TFileError::ReadFailed(fileName, LastError());
-        }
-    }
+    return static_cast<std::size_t>(got);
 }
 
 void AppendWithoutCr(std::string& out, const char* data, std::size_t size)
@@ -79,9 +58,10 @@ void AppendWithoutCr(std::string& out, const char* data, std::size_t size)
 
 TSjisLineReader::TSjisLineReader(const std::filesystem::path& path, std::size_t blockSize,
                                  std::size_t maxLineLength)
-    : m_fileName(path.string()), m_buffer(blockSize == 0 ? 1 : blockSize), m_maxLine(maxLineLength)
+    : m_fileName(PathToUtf8(path)), m_buffer(blockSize == 0 ? 1 : blockSize),
+      m_maxLine(maxLineLength)
 {
-    m_fd = OpenForReading(path);
+    m_file = OpenForReading(path);
 }
 
 TSjisLineReader::~TSjisLineReader()
@@ -91,21 +71,19 @@ TSjisLineReader::~TSjisLineReader()
 
 void TSjisLineReader::Close() noexcept
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    std::error_code ignored;
+    m_file.Close(ignored);
     m_atEnd = true;
     m_pos = m_end = 0;
 }
 
 bool TSjisLineReader::Fill()
 {
-    if (m_atEnd || m_fd < 0) {
+    if (m_atEnd || !m_file.IsOpen()) {
         return false;
     }
     m_pos = 0;
-    m_end = ReadSome(m_fd, m_buffer.data(), m_buffer.size(), m_fileName);
+    m_end = ReadSome(m_file, m_buffer.data(), m_buffer.size(), m_fileName);
     if (m_end == 0) {
         m_atEnd = true;
         return false;
@@ -231,11 +209,11 @@ void TSjisLineReader::ReadLine(std::string& line)
 
 void TSjisLineReader::Rewind()
 {
-    if (m_fd < 0) {
+    if (!m_file.IsOpen()) {
         return;
     }
-    if (::lseek(m_fd, 0, SEEK_SET) < 0) {
-        throw TFileError::ReadFailed(m_fileName, LastError());
+    if (std::error_code error; !m_file.Rewind(error)) {
+        throw TFileError::ReadFailed(m_fileName, error);
     }
     m_pos = m_end = 0;
     m_atEnd = false;
@@ -246,13 +224,10 @@ void TSjisLineReader::Rewind()
 // TSjisWriter
 
 TSjisWriter::TSjisWriter(const std::filesystem::path& path, std::size_t bufferSize)
-    : m_fileName(path.string()), m_buffer(bufferSize < 64 ? 64 : bufferSize)
+    : m_fileName(PathToUtf8(path)), m_buffer(bufferSize < 64 ? 64 : bufferSize)
 {
-    do {
-        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (m_fd < 0 && errno == EINTR);
-    if (m_fd < 0) {
-        throw TFileError::OpenFailed(m_fileName, LastError());
+    if (std::error_code error; !m_file.Open(path, TFile::TMode::Write, error)) {
+        throw TFileError::OpenFailed(m_fileName, error);
     }
 }
 
@@ -263,23 +238,16 @@ TSjisWriter::~TSjisWriter()
 
 void TSjisWriter::Flush()
 {
-    if (m_fd < 0) {
-        throw TFileError::WriteFailed(m_fileName, std::error_code(EBADF, std::generic_category()));
+    if (!m_file.IsOpen()) {
+        throw TFileError::WriteFailed(m_fileName,
+                                      std::make_error_code(std::errc::bad_file_descriptor));
     }
-    std::size_t done = 0;
-    while (done < m_used) {
-        const ssize_t put = ::write(m_fd, m_buffer.data() + done, m_used - done);
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const std::error_code code = LastError();
-            m_used = 0;
-            throw TFileError::WriteFailed(m_fileName, code);
-        }
-        done += static_cast<std::size_t>(put);
-    }
+    std::error_code error;
+    const bool written = m_file.Write(m_buffer.data(), m_used, error);
     m_used = 0;
+    if (!written) {
+        throw TFileError::WriteFailed(m_fileName, error);
+    }
 }
 
 char* TSjisWriter::Reserve(std::size_t n)
@@ -299,16 +267,8 @@ void TSjisWriter::Write(std::string_view text)
         Flush();
         if (text.size() >= m_buffer.size()) {
             // Larger than the buffer: write it straight through.
-            std::size_t done = 0;
-            while (done < text.size()) {
-                const ssize_t put = ::write(m_fd, text.data() + done, text.size() - done);
-                if (put < 0) {
-                    if (errno == EINTR) {
-                        continue;
-                    }
-                    throw TFileError::WriteFailed(m_fileName, LastError());
-                }
-                done += static_cast<std::size_t>(put);
+            if (std::error_code error; !m_file.Write(text.data(), text.size(), error)) {
+                throw TFileError::WriteFailed(m_fileName, error);
             }
             return;
         }
@@ -328,7 +288,7 @@ void TSjisWriter::WriteLine(std::string_view text)
 
 void TSjisWriter::Close()
 {
-    if (m_fd < 0) {
+    if (!m_file.IsOpen()) {
         return;
     }
     try {
@@ -337,24 +297,22 @@ void TSjisWriter::Close()
         Abandon();
         throw;
     }
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
-        throw TFileError::WriteFailed(m_fileName, LastError());
+    if (std::error_code error; !m_file.Close(error)) {
+        throw TFileError::WriteFailed(m_fileName, error);
     }
 }
 
 void TSjisWriter::Abandon() noexcept
 {
-    if (m_fd < 0) {
+    if (!m_file.IsOpen()) {
         return;
     }
     try {
         Flush();
     } catch (...) { // NOLINT(bugprone-empty-catch): the caller asked not to hear of it
     }
-    ::close(m_fd);
-    m_fd = -1;
+    std::error_code ignored;
+    m_file.Close(ignored);
     m_used = 0;
 }
 
@@ -387,61 +345,49 @@ std::vector<std::string> SplitLines(std::string_view text)
 
 std::vector<std::string> LoadLines(const std::filesystem::path& path)
 {
-    const int fd = OpenForReading(path);
+    TFile file = OpenForReading(path);
+    const std::string fileName = PathToUtf8(path);
     std::string content;
-    try {
-        struct stat st
-        {
-        };
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::uintmax_t>(st.st_size) > kMaxLoadedFileSize) {
-            throw TFileError(FormatMessage(kMsgFileTooLarge,
-                                           {path.string(), std::to_string(kMaxLoadedFileSize)}),
-                             std::error_code(EFBIG, std::generic_category()));
-        }
-        char block[16384];
-        for (;;) {
-            const std::size_t got = ReadSome(fd, block, sizeof block, path.string());
-            if (got == 0) {
-                break;
-            }
-            if (content.size() + got > kMaxLoadedFileSize) {
-                throw TFileError(FormatMessage(kMsgFileTooLarge,
-                                               {path.string(), std::to_string(kMaxLoadedFileSize)}),
-                                 std::error_code(EFBIG, std::generic_category()));
-            }
-            content.append(block, got);
-        }
-    } catch (...) {
-        ::close(fd);
-        throw;
+    auto tooLarge = [&fileName] {
+        return TFileError(
+            FormatMessage(kMsgFileTooLarge, {fileName, std::to_string(kMaxLoadedFileSize)}),
+            std::make_error_code(std::errc::file_too_large));
+    };
+    if (const std::int64_t size = file.Size();
+        size >= 0 && static_cast<std::uintmax_t>(size) > kMaxLoadedFileSize) {
+        throw tooLarge();
     }
-    ::close(fd);
+    char block[16384];
+    for (;;) {
+        const std::size_t got = ReadSome(file, block, sizeof block, fileName);
+        if (got == 0) {
+            break;
+        }
+        if (content.size() + got > kMaxLoadedFileSize) {
+            throw tooLarge();
+        }
+        content.append(block, got);
+    }
     return SplitLines(content);
 }
 
 std::int64_t CountLines(const std::filesystem::path& path, std::size_t blockSize,
                         TProgress* progress)
 {
-    const int fd = OpenForReading(path);
+    TFile file = OpenForReading(path);
+    const std::string fileName = PathToUtf8(path);
     std::vector<char> block(blockSize == 0 ? 1 : blockSize);
     bytescan::TLineBreakCounter counter;
-    try {
-        for (;;) {
-            if (progress != nullptr) {
-                progress->CheckCancel();
-            }
-            const std::size_t got = ReadSome(fd, block.data(), block.size(), path.string());
-            if (got == 0) {
-                break;
-            }
-            counter.Feed(block.data(), got);
+    for (;;) {
+        if (progress != nullptr) {
+            progress->CheckCancel();
         }
-    } catch (...) {
-        ::close(fd);
-        throw;
+        const std::size_t got = ReadSome(file, block.data(), block.size(), fileName);
+        if (got == 0) {
+            break;
+        }
+        counter.Feed(block.data(), got);
     }
-    ::close(fd);
     return counter.Lines();
 }
 

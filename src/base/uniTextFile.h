@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/uniPlatform.h"
+
 namespace tolvane::base {
 
 class TProgress;
@@ -63,7 +65,7 @@ private:
     std::string_view ReadLineSlow();
     [[noreturn]] void ThrowTooLong();
 
-    int m_fd = -1;
+    TFile m_file;
     std::string m_fileName;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
@@ -99,11 +101,11 @@ public:
     void Close();
     /// Closes without reporting errors (after an earlier failure).
     void Abandon() noexcept;
-    bool IsOpen() const noexcept { return m_fd >= 0; }
+    bool IsOpen() const noexcept { return m_file.IsOpen(); }
     const std::string& FileName() const noexcept { return m_fileName; }
 
 private:
-    int m_fd = -1;
+    TFile m_file;
     std::string m_fileName;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;

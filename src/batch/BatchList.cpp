@@ -96,7 +96,7 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
     try {
         list.Combine = StrToBool(lines[2]);
     } catch (TAppError& error) {
-        error.SetPlace(path.string(), 3);
+        error.SetPlace(PathToUtf8(path), 3);
         throw;
     }
     list.CombineFile = ToUtf8Strict(lines[3]);
@@ -118,7 +118,7 @@ void LoadBatchFile(const std::filesystem::path& path, const TCatalogue& catalogu
             entry.CoordSysIndex = StrToInt(GetField(line, 4, '\t'));
             list.Entries.push_back(std::move(entry));
         } catch (TAppError& error) {
-            error.SetPlace(path.string(), static_cast<std::int64_t>(i) + 1);
+            error.SetPlace(PathToUtf8(path), static_cast<std::int64_t>(i) + 1);
             throw;
         }
     }

@@ -56,9 +56,9 @@ TJobFiles EntryFiles(const TCatalogue& catalogue, const TBatchEntry& entry,
                      std::span<const TConverterEntry> table)
 {
     if (!IsKnownItem(catalogue, entry)) {
-        return ListPossibleJobFiles(entry.DstFile);
+        return ListPossibleJobFiles(Utf8ToPath(entry.DstFile));
     }
-    return ListJobFiles(catalogue.Item(entry.ItemIndex), entry.DstFile, table);
+    return ListJobFiles(catalogue.Item(entry.ItemIndex), Utf8ToPath(entry.DstFile), table);
 }
 
 // Whether two entries may write one file: every file a job might write counts, whatever its
@@ -68,7 +68,7 @@ bool OutputsShared(const std::vector<TBatchEntry>& entries)
     TFileKeys keys;
     std::unordered_map<std::string, std::size_t> writers;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        for (const TJobFile& file : ListPossibleJobFiles(entries[i].DstFile)) {
+        for (const TJobFile& file : ListPossibleJobFiles(Utf8ToPath(entries[i].DstFile))) {
             const auto [it, inserted] = writers.try_emplace(keys.KeyOf(file.Path), i);
             if (!inserted && it->second != i) {
                 return true;
@@ -81,8 +81,8 @@ bool OutputsShared(const std::vector<TBatchEntry>& entries)
 TPendingJob ConvertEntry(const TCatalogue& catalogue, const TBatchEntry& entry,
                          TJobObserver& observer, std::span<const TConverterEntry> table)
 {
-    return ConvertPending(catalogue, entry.ItemIndex, entry.SrcFile, entry.DstFile,
-                          entry.CoordSysIndex, observer, table);
+    return ConvertPending(catalogue, entry.ItemIndex, Utf8ToPath(entry.SrcFile),
+                          Utf8ToPath(entry.DstFile), entry.CoordSysIndex, observer, table);
 }
 
 // The run stops at `entry` because of `error`: unless it was cancelled, the entry says why it
@@ -488,7 +488,7 @@ void MergeFiles(const TCatalogue& catalogue, const TBatchList& list, TBatchObser
         return;
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
-    const TJobFiles merged = ListMergedFiles(item, list.CombineFile, table);
+    const TJobFiles merged = ListMergedFiles(item, Utf8ToPath(list.CombineFile), table);
     std::vector<TOutputSpec> specs;
     for (const TJobFile& file : merged) {
         specs.push_back({file.Path, MergedWhole(file) ? TOnFailure::Drop : TOnFailure::Keep});
@@ -620,7 +620,7 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     for (std::size_t i = 0; i < list.Entries.size(); ++i) {
         const std::string& src = list.Entries[i].SrcFile;
         TFileKind kind = TFileKind::Missing;
-        const std::string key = keys.KeyOf(src, &kind);
+        const std::string key = keys.KeyOf(Utf8ToPath(src), &kind);
         if (src == "-") {
             return FormatMessage(kMsgSourceNotAFile, {src, kKindStdin});
         }
@@ -650,14 +650,14 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
         if (item == items.end()) {
             item = items.emplace(entry.ItemIndex, catalogue.Item(entry.ItemIndex)).first;
         }
-        for (const TJobFile& file : ListJobFiles(item->second, entry.DstFile, table)) {
+        for (const TJobFile& file : ListJobFiles(item->second, Utf8ToPath(entry.DstFile), table)) {
             const std::string key = keys.KeyOf(file.Path);
             const auto source = sources.find(key);
             if (source != sources.end() && source->second != i) {
-                return FormatMessage(kMsgOutputIsOtherSource, {file.Path.string()});
+                return FormatMessage(kMsgOutputIsOtherSource, {PathToUtf8(file.Path)});
             }
             if (key == listKey) {
-                return FormatMessage(kMsgListFileIsOutput, {list.FileName.string()});
+                return FormatMessage(kMsgListFileIsOutput, {PathToUtf8(list.FileName)});
             }
             if (merge) {
                 outputs.insert(key);
@@ -680,7 +680,7 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
         }
     }
     const TCatalogueLine item = catalogue.Item(list.Entries.front().ItemIndex);
-    const TJobFiles merged = ListMergedFiles(item, list.CombineFile, table);
+    const TJobFiles merged = ListMergedFiles(item, Utf8ToPath(list.CombineFile), table);
     std::vector<std::string> mergedKeys;
     for (const TJobFile& file : merged) {
         mergedKeys.push_back(keys.KeyOf(file.Path));
@@ -692,7 +692,7 @@ std::optional<std::string> CheckBatchRun(const TCatalogue& catalogue, const TBat
     }
     for (const std::string& key : mergedKeys) {
         if (key == listKey) {
-            return FormatMessage(kMsgListFileIsOutput, {list.FileName.string()});
+            return FormatMessage(kMsgListFileIsOutput, {PathToUtf8(list.FileName)});
         }
         if (sources.contains(key) || outputs.contains(key)) {
             return std::string(kMsgCombineFileIsInput);

@@ -51,8 +51,7 @@ TCatalogueLine TCatalogue::Item(std::int64_t index) const
 
 TCatalogue LoadCatalogue(const std::filesystem::path& defineDir)
 {
-    const std::filesystem::path path =
-        defineDir / std::filesystem::path(std::string(kCatalogueFileName));
+    const std::filesystem::path path = defineDir / Utf8ToPath(kCatalogueFileName);
     return TCatalogue(defineDir, LoadLines(path));
 }
 

@@ -27,12 +27,12 @@ void CheckOutputs(const std::filesystem::path& srcFile, const TJobFiles& outputs
 {
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         if (IsSameFile(outputs[i].Path, srcFile)) {
-            throw TFileError(FormatMessage(kMsgOverwritesSource, {outputs[i].Path.string()}),
+            throw TFileError(FormatMessage(kMsgOverwritesSource, {PathToUtf8(outputs[i].Path)}),
                              std::make_error_code(std::errc::file_exists));
         }
         for (std::size_t j = 0; j < i; ++j) {
             if (IsSameFile(outputs[i].Path, outputs[j].Path)) {
-                throw TFileError(FormatMessage(kMsgOutputsCollide, {outputs[i].Path.string()}),
+                throw TFileError(FormatMessage(kMsgOutputsCollide, {PathToUtf8(outputs[i].Path)}),
                                  std::make_error_code(std::errc::file_exists));
             }
         }
@@ -44,14 +44,15 @@ void CheckOutputs(const std::filesystem::path& srcFile, const TJobFiles& outputs
 // for standard input by custom.
 void CheckSource(const std::filesystem::path& srcFile)
 {
-    if (srcFile.native() == "-") {
+    if (srcFile == std::filesystem::path("-")) {
         throw TFileError(FormatMessage(kMsgSourceNotAFile, {"-", kKindStdin}),
                          std::make_error_code(std::errc::invalid_argument));
     }
     const TFileKind kind = StatFile(srcFile).Kind;
     if (kind != TFileKind::Missing && kind != TFileKind::Regular) {
-        throw TFileError(FormatMessage(kMsgSourceNotAFile, {srcFile.string(), FileKindName(kind)}),
-                         std::make_error_code(std::errc::invalid_argument));
+        throw TFileError(
+            FormatMessage(kMsgSourceNotAFile, {PathToUtf8(srcFile), FileKindName(kind)}),
+            std::make_error_code(std::errc::invalid_argument));
     }
 }
 
@@ -74,10 +75,8 @@ void CheckDefineNames(const TCatalogue& catalogue, std::int64_t itemIndex,
             check(item.LedgerFile);
         }
     } catch (TAppError& error) {
-        error.SetPlace(
-            (catalogue.DefineDir() / std::filesystem::path(std::string(kCatalogueFileName)))
-                .string(),
-            itemIndex + 1);
+        error.SetPlace(PathToUtf8(catalogue.DefineDir() / Utf8ToPath(kCatalogueFileName)),
+                       itemIndex + 1);
         throw;
     }
 }

@@ -24,7 +24,7 @@ TDefLines LoadDefLines(const std::filesystem::path& defineDir, std::string_view 
         path /= name;
     }
     TDefLines defs;
-    defs.FileName = path.string();
+    defs.FileName = PathToUtf8(path);
     defs.Lines = LoadLines(path);
     return defs;
 }

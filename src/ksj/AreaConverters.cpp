@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/AppError.h"
+#include "base/uniBytes.h"
 #include "base/uniFields.h"
 #include "base/uniMessages.h"
 #include "base/uniNumbers.h"
@@ -118,7 +119,7 @@ private:
         for (const TRefKey& key : m_keys) {
             const TKsjLink* link = m_links.Find(key.Key1, key.Key2);
             if (link != nullptr) {
-                __builtin_prefetch(link->Text);
+                base::Prefetch(link->Text);
             }
             m_refs.push_back({link, key.Reversed});
         }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/uniCodePage.h"
 #include "base/uniFields.h"
 #include "base/uniTextFile.h"
 #include "ksj/uniKsjUtils.h"
@@ -33,7 +34,8 @@ void SplitTabs(std::string_view line, shapes::TSFRow& row)
 
 void ConvertM3NS(TConvertContext& ctx)
 {
-    const std::vector<std::string> header = LoadLines(ctx.DefineDir / kHeaderFile);
+    const std::vector<std::string> header =
+        LoadLines(ctx.DefineDir / base::Utf8ToPath(kHeaderFile));
     // Without a table (an item whose ledger takes the CSV's place) the copy is not written.
     shapes::TTableOutput* csv = ctx.CsvCopy;
     shapes::TSFRow row;

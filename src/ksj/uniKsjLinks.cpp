@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/AppError.h"
+#include "base/uniBytes.h"
 #include "base/uniCodePage.h"
 #include "base/uniFields.h"
 #include "base/uniMessages.h"
@@ -256,7 +257,7 @@ void TKsjLinks::BuildIndex()
     for (std::size_t i = 0; i < m_links.size(); ++i) {
         if (i + kAhead < m_links.size()) {
             const TKsjLink& ahead = m_links[i + kAhead];
-            __builtin_prefetch(&m_slots[HashKey(ahead.Key1, ahead.Key2) & mask], 1);
+            base::Prefetch<1>(&m_slots[HashKey(ahead.Key1, ahead.Key2) & mask]);
         }
         const TKsjLink& link = m_links[i];
         std::size_t slot = HashKey(link.Key1, link.Key2) & mask;
@@ -316,7 +317,7 @@ void TKsjLinks::Prefetch(std::int64_t key1, std::int64_t key2) const noexcept
     const std::size_t slot =
         HashKey(static_cast<std::int32_t>(key1), static_cast<std::int32_t>(key2)) &
         (m_slots.size() - 1);
-    __builtin_prefetch(&m_slots[slot]);
+    base::Prefetch(&m_slots[slot]);
 }
 
 void TKsjLinks::PrefetchChain(std::int64_t key1, std::int64_t key2) const noexcept
@@ -330,7 +331,7 @@ void TKsjLinks::PrefetchChain(std::int64_t key1, std::int64_t key2) const noexce
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t slot = hash & mask; m_slots[slot].Link != 0; slot = (slot + 1) & mask) {
         if (m_slots[slot].Tag == tag) {
-            __builtin_prefetch(&m_links[m_slots[slot].Link - 1]);
+            base::Prefetch(&m_links[m_slots[slot].Link - 1]);
             return;
         }
     }

@@ -56,8 +56,8 @@ TEST(ChangeFileExt, WorksOnTheLastPathComponent)
     EXPECT_EQ(ChangeFileExt(std::string_view("/a.b/result"), ".csv"), "/a.b/result.csv");
     EXPECT_EQ(ChangeFileExt(std::string_view("/a/x.tar.gz"), ".mid"), "/a/x.tar.mid");
     EXPECT_EQ(ChangeFileExt(std::string_view("dir/.hidden"), ".mid"), "dir/.mid");
-    EXPECT_EQ(ChangeFileExt(std::filesystem::path("/t/出力.mif"), ".csv"),
-              std::filesystem::path("/t/出力.csv"));
+    EXPECT_EQ(ChangeFileExt(std::filesystem::path(u8"/t/出力.mif"), ".csv"),
+              std::filesystem::path(u8"/t/出力.csv"));
 }
 
 TEST(ExtractBaseName, DropsFolderAndExtension)
@@ -73,6 +73,10 @@ TEST(GetExeDir, IsTheFolderOfTheRunningProgram)
 {
     const std::string dir = GetExeDir();
     ASSERT_FALSE(dir.empty());
-    EXPECT_EQ(dir.back(), '/');
+    EXPECT_EQ(dir.back(), static_cast<char>(std::filesystem::path::preferred_separator));
+#ifdef _WIN32
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(dir) / "base_tests.exe"));
+#else
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(dir) / "base_tests"));
+#endif
 }

@@ -3,7 +3,9 @@
 #include "base/OutputFiles.h"
 
 #include <set>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,8 @@
 #include "support/TestSupport.h"
 
 using namespace tolvane::base;
+using tolvane::test::MakeSymlink;
+using tolvane::test::NullDevice;
 using tolvane::test::ReadBytes;
 using tolvane::test::TTempDir;
 using tolvane::test::WriteBytes;
@@ -75,11 +79,15 @@ TEST(TOutputFiles, SecondWriterOfOneFileIsRefusedUntilTheFirstEnds)
 {
     TTempDir dir;
     std::filesystem::create_directory(dir / "sub");
-    std::filesystem::create_symlink(dir / "a.mif", dir / "link.mif");
+    const bool link = MakeSymlink(dir / "a.mif", dir / "link.mif");
     auto first =
         std::make_unique<TOutputFiles>(std::vector<TOutputSpec>{{dir / "a.mif"}, {dir / "a.mid"}});
     // However the second names it, and whichever of the files it shares.
-    for (const auto& path : {dir / "a.mif", dir / "sub" / ".." / "a.mid", dir / "link.mif"}) {
+    std::vector<std::filesystem::path> spellings{dir / "a.mif", dir / "sub" / ".." / "a.mid"};
+    if (link) {
+        spellings.push_back(dir / "link.mif");
+    }
+    for (const auto& path : spellings) {
         SCOPED_TRACE(path);
         try {
             TOutputFiles second({{dir / "b.mif"}, {path}});
@@ -94,9 +102,12 @@ TEST(TOutputFiles, SecondWriterOfOneFileIsRefusedUntilTheFirstEnds)
     TOutputFiles again({{dir / "a.mif"}});
     again.Drop();
     first.reset();
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"sub", "link.mif"}));
+    const std::set<std::string> left =
+        link ? std::set<std::string>{"sub", "link.mif"} : std::set<std::string>{"sub"};
+    EXPECT_EQ(Names(dir.Path()), left);
 }
 
+#ifndef _WIN32 // links and access rights of POSIX
 TEST(TOutputFiles, LinkStaysALinkAndTheReplacedFileKeepsItsRights)
 {
     TTempDir dir;
@@ -118,24 +129,29 @@ TEST(TOutputFiles, LinkStaysALinkAndTheReplacedFileKeepsItsRights)
     ASSERT_EQ(outputs.Placed().size(), 1U);
     EXPECT_EQ(outputs.Placed()[0], dir / "link.csv");
 }
+#endif
 
 TEST(TOutputFiles, DestinationsThatAreNoFiles)
 {
     TTempDir dir;
     std::filesystem::create_directory(dir / "folder.mif");
-    ASSERT_EQ(::mkfifo((dir / "pipe.mif").c_str(), 0600), 0);
-    const struct
+    struct TRefused
     {
         std::filesystem::path Destination;
         std::string Text;
-    } refused[] = {
+    };
+    std::vector<TRefused> refused = {
         {dir / "folder.mif", "ファイル \"" + (dir / "folder.mif").string() +
                                  "\" は開けません。フォルダーはファイルとして開けません。"},
-        {dir / "pipe.mif", "変換後のファイル \"" + (dir / "pipe.mif").string() +
-                               "\" はパイプのため書き込めません。別のファイル名を指定してください"},
         {dir / "missing" / "o.mif", "ファイル \"" + (dir / "missing" / "o.mif").string() +
                                         "\" は開けません。指定されたファイルが見つかりません。"},
     };
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((dir / "pipe.mif").c_str(), 0600), 0);
+    refused.push_back({dir / "pipe.mif",
+                       "変換後のファイル \"" + (dir / "pipe.mif").string() +
+                           "\" はパイプのため書き込めません。別のファイル名を指定してください"});
+#endif
     for (const auto& c : refused) {
         SCOPED_TRACE(c.Destination);
         try {
@@ -145,11 +161,12 @@ TEST(TOutputFiles, DestinationsThatAreNoFiles)
             EXPECT_EQ(e.Text(), c.Text);
         }
     }
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"folder.mif", "pipe.mif"}));
+    EXPECT_EQ(Names(dir.Path()).count("folder.mif"), 1U);
+    EXPECT_EQ(Names(dir.Path()).size(), refused.size() - 1) << "nothing else left";
 
     // A device is written where it is.
-    TOutputFiles outputs({{"/dev/null"}});
-    EXPECT_EQ(outputs.WritePath(0), "/dev/null");
+    TOutputFiles outputs({{NullDevice()}});
+    EXPECT_EQ(outputs.WritePath(0), NullDevice());
     SaveLines(outputs.WritePath(0), {"gone"});
     outputs.Place(true);
     EXPECT_EQ(outputs.Placed().size(), 1U);

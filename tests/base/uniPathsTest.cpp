@@ -2,41 +2,80 @@
 // the programs find their data folders.
 #include "base/uniPaths.h"
 
+#include <cctype>
+
 #include <gtest/gtest.h>
 
+#include "base/uniCodePage.h"
 #include "driver/Catalogue.h"
 #include "support/TestSupport.h"
 
 using namespace tolvane::base;
+using tolvane::test::MakeSymlink;
+using tolvane::test::NullDevice;
 using tolvane::test::TTempDir;
 using tolvane::test::WriteBytes;
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
+// `path` spelt with its name in capitals and, on Windows, with "\\" and "/" swapped.
+std::filesystem::path OtherSpelling(const std::filesystem::path& path)
+{
+    std::string text = PathToUtf8(path.parent_path()) + "/" + PathToUtf8(path.filename());
+    for (std::size_t i = FileNameStart(text); i < text.size(); ++i) {
+        text[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+    }
+    if (kWindows) {
+        for (char& c : text) {
+            c = c == '\\' ? '/' : (c == '/' ? '\\' : c);
+        }
+    }
+    return Utf8ToPath(text);
+}
+
+} // namespace
 
 TEST(TFileKeys, OneKeyPerFileHoweverItIsNamed)
 {
     TTempDir dir;
     std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_directory(dir / "資料");
     WriteBytes(dir / "a.txt", "a");
     WriteBytes(dir / "b.txt", "a");
+    WriteBytes(dir / "資料" / u8"地価.txt", "a");
     std::filesystem::create_hard_link(dir / "a.txt", dir / "hard.txt");
-    std::filesystem::create_symlink(dir / "a.txt", dir / "soft.txt");
-    std::filesystem::create_symlink(dir / "sub", dir / "subLink");
+    const bool links =
+        MakeSymlink(dir / "a.txt", dir / "soft.txt") && MakeSymlink(dir / "sub", dir / "subLink");
     TFileKeys keys;
-    const struct
+    struct TCase
     {
         std::filesystem::path A;
         std::filesystem::path B;
         bool Same;
-    } cases[] = {
+    };
+    std::vector<TCase> cases = {
         {dir / "a.txt", dir / "sub" / ".." / "a.txt", true},
         {dir / "a.txt", dir / "hard.txt", true},
-        {dir / "a.txt", dir / "soft.txt", true},
         {dir / "a.txt", dir / "b.txt", false}, // equal bytes, other file
+        {dir / "資料" / u8"地価.txt", dir / "資料" / "." / u8"地価.txt", true},
+        // Names differing in case, separators swapped: one file where names ignore case.
+        {dir / "a.txt", OtherSpelling(dir / "a.txt"), kWindows},
+        {dir / "sub" / "new.mif", OtherSpelling(dir / "sub" / "new.mif"), kWindows},
         // Files that do not exist yet: their folder and their name.
-        {dir / "sub" / "new.mif", dir / "subLink" / "new.mif", true},
         {dir / "sub" / "new.mif", dir / "sub" / "new.mid", false},
         {dir / "no" / "x.mif", dir / "no" / "." / "x.mif", true},
         {dir / "no" / "x.mif", dir / "no" / "y.mif", false},
     };
+    if (links) {
+        cases.push_back({dir / "a.txt", dir / "soft.txt", true});
+        cases.push_back({dir / "sub" / "new.mif", dir / "subLink" / "new.mif", true});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.A.string() + " / " + c.B.string());
         EXPECT_EQ(keys.KeyOf(c.A) == keys.KeyOf(c.B), c.Same);
@@ -45,7 +84,7 @@ TEST(TFileKeys, OneKeyPerFileHoweverItIsNamed)
     TFileKind kind = TFileKind::Missing;
     keys.KeyOf(dir / "sub", &kind);
     EXPECT_EQ(kind, TFileKind::Directory);
-    keys.KeyOf("/dev/null", &kind);
+    keys.KeyOf(NullDevice(), &kind);
     EXPECT_EQ(kind, TFileKind::Device);
 }
 
@@ -85,6 +124,46 @@ TEST(MaskCanBegin, DataCodeAgainstTheItemsFileNames)
     }
 }
 
+// Where a path's folder ends and its name begins: "/" everywhere; on Windows "\" too, and the
+// drive of "C:name" (a name in the current folder of drive C). Elsewhere "\" is part of a name.
+TEST(PathSplitting, SeparatorsAndDrives)
+{
+    struct TSplit
+    {
+        const char* Dir;   // ExtractFileDir
+        const char* Base;  // ExtractBaseName
+        const char* AsMid; // ChangeFileExt(".mid")
+    };
+    const struct
+    {
+        const char* Path;
+        TSplit Posix;
+        TSplit Windows;
+    } cases[] = {
+        {"/data/国土.v2/L01.txt",
+         {"/data/国土.v2/", "L01", "/data/国土.v2/L01.mid"},
+         {"/data/国土.v2/", "L01", "/data/国土.v2/L01.mid"}},
+        {"C:\\data.v2\\file",
+         {"", "C:\\data", "C:\\data.mid"},
+         {"C:\\data.v2\\", "file", "C:\\data.v2\\file.mid"}},
+        {"D:/mixed\\dir.x/out.y\\z",
+         {"D:/mixed\\dir.x/", "out", "D:/mixed\\dir.x/out.mid"},
+         {"D:/mixed\\dir.x/out.y\\", "z", "D:/mixed\\dir.x/out.y\\z.mid"}},
+        {"C:out.mif", {"", "C:out", "C:out.mid"}, {"C:", "out", "C:out.mid"}},
+        {"\\\\server\\share\\L03.dat",
+         {"", "\\\\server\\share\\L03", "\\\\server\\share\\L03.mid"},
+         {"\\\\server\\share\\", "L03", "\\\\server\\share\\L03.mid"}},
+        {"name", {"", "name", "name.mid"}, {"", "name", "name.mid"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Path);
+        const TSplit& expected = kWindows ? c.Windows : c.Posix;
+        EXPECT_EQ(ExtractFileDir(c.Path), expected.Dir);
+        EXPECT_EQ(ExtractBaseName(c.Path), expected.Base);
+        EXPECT_EQ(ChangeFileExt(std::string_view(c.Path), ".mid"), expected.AsMid);
+    }
+}
+
 static_assert(kDefineFolder.Marker == tolvane::driver::kCatalogueFileName);
 
 // The Define and help folders: the command line, then the environment, then the installed
@@ -97,7 +176,7 @@ TEST(FindDataFolder, EachPlaceWinsOverTheNext)
         const auto make = [&](const std::filesystem::path& dir) {
             std::filesystem::create_directories(dir);
             if (!folder.Marker.empty()) {
-                WriteBytes(dir / std::filesystem::path(folder.Marker), "");
+                WriteBytes(dir / Utf8ToPath(folder.Marker), "");
             }
             return dir;
         };
@@ -151,14 +230,15 @@ TEST(FindDataFolder, ADefineFolderNeedsItsCatalogue)
     TTempDir root;
     std::filesystem::create_directories(root / "share" / "tolvane" / "Define");
     std::filesystem::create_directories(root / "bin" / "Define");
-    WriteBytes(root / "bin" / "Define" / "データ項目.txt", "");
+    WriteBytes(root / "bin" / "Define" / u8"データ項目.txt", "");
     EXPECT_EQ(FindDataFolder(kDefineFolder, {std::nullopt, std::nullopt, root / "bin"}),
               root / "bin" / "Define");
     EXPECT_TRUE(IsPortableLayout(root / "bin"));
-    WriteBytes(root / "share" / "tolvane" / "Define" / "データ項目.txt", "");
+    WriteBytes(root / "share" / "tolvane" / "Define" / u8"データ項目.txt", "");
     EXPECT_FALSE(IsPortableLayout(root / "bin"));
 }
 
+#ifndef _WIN32 // the folders of a POSIX system
 TEST(IsSystemFolder, NamesTheSystemFoldersOnly)
 {
     for (const char* dir : {"/usr/bin", "/usr/local/bin", "/opt/tolvane", "/etc", "/lib"}) {
@@ -168,3 +248,4 @@ TEST(IsSystemFolder, NamesTheSystemFoldersOnly)
         EXPECT_FALSE(IsSystemFolder(dir)) << dir;
     }
 }
+#endif

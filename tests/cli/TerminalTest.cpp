@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliObserver.h"
+#include "support/TestSupport.h"
 
 using namespace tolvane::cli;
 using tolvane::base::TLanguage;
@@ -57,9 +58,13 @@ TEST(ProgressLine, FitsTheTerminal)
 
 TEST(CliObserver, RedrawsOneLineInPlaceOnA40ColumnTerminal)
 {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
+    const tolvane::test::TTempDir dir;
+    const std::filesystem::path file = dir / "stderr.txt";
+#ifdef _WIN32
+    std::FILE* out = ::_wfopen(file.c_str(), L"wb");
+#else
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+#endif
     ASSERT_NE(out, nullptr);
     {
         TCliObserver observer(true, false, out, [] { return 40; });
@@ -71,8 +76,7 @@ TEST(CliObserver, RedrawsOneLineInPlaceOnA40ColumnTerminal)
         }
     }
     std::fclose(out);
-    const std::string text(buffer, size);
-    std::free(buffer); // NOLINT: open_memstream's buffer
+    const std::string text = tolvane::test::ReadBytes(file);
     EXPECT_EQ(text.find('\n'), std::string::npos);
     int redraws = 0;
     for (std::size_t start = text.find('\r'); start != std::string::npos;) {

@@ -78,11 +78,11 @@ TEST(VectorGoldenCodes, AlConvertsExactlyLikeL)
     const std::filesystem::path dir = CaseDir("line");
     TTempDir work;
     std::filesystem::copy(dir / "Define", work / "Define");
-    std::string catalogue = ReadBytes(dir / "Define" / "データ項目.txt");
+    std::string catalogue = ReadBytes(dir / "Define" / u8"データ項目.txt");
     const std::size_t code = catalogue.find(",L,");
     ASSERT_NE(code, std::string::npos);
     catalogue.replace(code, 3, ",AL,");
-    WriteBytes(work / "Define" / "データ項目.txt", catalogue);
+    WriteBytes(work / "Define" / u8"データ項目.txt", catalogue);
     TRecordingObserver observer;
     ASSERT_TRUE(ConvertRecorded(LoadCatalogue(work / "Define"), 0, dir / "source.txt",
                                 work / "al.mif", 0, observer));

@@ -3,14 +3,22 @@
 
 #include <cstdio>
 #include <sstream>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
+
+#include "base/uniCodePage.h"
 
 namespace tolvane::test {
 
 TShellResult Shell(const std::string& command)
 {
     TShellResult result;
+#ifdef _WIN32
+    FILE* pipe = ::_popen((command + " 2>&1").c_str(), "rb");
+#else
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+#endif
     if (pipe == nullptr) {
         return result;
     }
@@ -18,8 +26,12 @@ TShellResult Shell(const std::string& command)
     for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
         result.Output.append(buffer, n);
     }
+#ifdef _WIN32
+    result.Status = ::_pclose(pipe); // the exit code
+#else
     const int status = ::pclose(pipe);
     result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     return result;
 }
 
@@ -32,7 +44,7 @@ bool HaveOgrInfo()
 TOgrRead ReadWithOgr(const std::filesystem::path& mif)
 {
     const TShellResult shell =
-        Shell("ogrinfo -ro -q -al -geom=SUMMARY -fields=NO '" + mif.string() + "'");
+        Shell("ogrinfo -ro -q -al -geom=SUMMARY -fields=NO \"" + base::PathToUtf8(mif) + "\"");
     TOgrRead read;
     read.Status = shell.Status;
     read.Output = shell.Output;

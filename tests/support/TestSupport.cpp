@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "base/AppError.h"
 #include "base/uniCodePage.h"
+#include "base/uniPlatform.h"
 
 namespace tolvane::test {
 
@@ -17,13 +20,18 @@ TTempDir::TTempDir()
     static std::atomic<int> counter{0};
     const auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        auto candidate =
-            base / ("tolvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        auto candidate = base / ("tolvane-test-" + std::to_string(base::ProcessId()) + "-" +
+                                 std::to_string(counter++));
         if (std::filesystem::create_directory(candidate)) {
             m_path = candidate;
             break;
         }
     }
+}
+
+std::filesystem::path TTempDir::operator/(std::string_view name) const
+{
+    return m_path / base::Utf8ToPath(name);
 }
 
 TTempDir::~TTempDir()
@@ -46,6 +54,27 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+bool MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link)
+{
+#ifdef _WIN32
+    (void)target;
+    (void)link;
+    return false;
+#else
+    std::filesystem::create_symlink(target, link);
+    return true;
+#endif
+}
+
+std::filesystem::path NullDevice()
+{
+#ifdef _WIN32
+    return "NUL";
+#else
+    return "/dev/null";
+#endif
+}
+
 std::string Sjis(std::string_view utf8)
 {
     return base::Utf8ToSjis(utf8);
@@ -63,12 +92,18 @@ std::string CrLf(const std::vector<std::string>& lines)
 
 int CountOpenFds()
 {
+#ifdef _WIN32
+    DWORD count = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    return static_cast<int>(count);
+#else
     int count = 0;
     for ([[maybe_unused]] const auto& entry :
          std::filesystem::directory_iterator("/proc/self/fd")) {
         ++count;
     }
     return count;
+#endif
 }
 
 std::filesystem::path TestDataDir()

@@ -23,7 +23,8 @@ public:
     TTempDir& operator=(const TTempDir&) = delete;
 
     const std::filesystem::path& Path() const noexcept { return m_path; }
-    std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
+    /// The path of `name` (UTF-8) in the folder.
+    std::filesystem::path operator/(std::string_view name) const;
 
 private:
     std::filesystem::path m_path;
@@ -33,10 +34,16 @@ std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 /// Text in UTF-8 as CP932 bytes (for test sources written in this file's encoding).
 std::string Sjis(std::string_view utf8);
+/// A symbolic link `link` to `target`; false where the system makes none for a test (Windows
+/// asks for a privilege).
+bool MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
+/// The device that swallows what is written: "/dev/null", on Windows "NUL".
+std::filesystem::path NullDevice();
+
 /// Lines joined with CR LF, each line ended.
 std::string CrLf(const std::vector<std::string>& lines);
 
-/// Number of open file descriptors of this process.
+/// Number of open file descriptors of this process (on Windows: of open handles).
 int CountOpenFds();
 
 std::filesystem::path TestDataDir();

@@ -132,7 +132,7 @@ std::vector<std::string> WriteSamples(const driver::TCatalogue& catalogue,
         if (std::find(written.begin(), written.end(), name) != written.end()) {
             continue;
         }
-        GenerateFile(*profile, SampleRequest(*profile), dir / name);
+        GenerateFile(*profile, SampleRequest(*profile), dir / base::Utf8ToPath(name));
         written.push_back(name);
     }
     return written;

@@ -14,6 +14,7 @@
 #include "base/uniCodePage.h"
 #include "base/uniMessages.h"
 #include "base/uniPaths.h"
+#include "base/uniPlatform.h"
 #include "cli/CommandLine.h"
 #include "driver/Catalogue.h"
 #include "gen/GenProfiles.h"
@@ -117,10 +118,10 @@ TArgs Parse(const std::vector<std::string>& argv)
     parsed.Format = base::UpperAscii(args.Value("format").value_or(""));
     parsed.Item = args.Value("item");
     if (const auto define = args.Value("define")) {
-        parsed.DefineDir = *define;
+        parsed.DefineDir = base::Utf8ToPath(*define);
     }
-    parsed.Out = args.Value("out").value_or("");
-    parsed.SamplesDir = args.Value("samples").value_or("");
+    parsed.Out = base::Utf8ToPath(args.Value("out").value_or(""));
+    parsed.SamplesDir = base::Utf8ToPath(args.Value("samples").value_or(""));
     if (const auto records = args.Value("records")) {
         ParseNumber(*records, parsed.Records.emplace());
     }
@@ -142,7 +143,7 @@ TArgs Parse(const std::vector<std::string>& argv)
 
 int UsageError(const std::string& message)
 {
-    std::fputs(cli::UsageErrorText(kProgram, cli::TUsageError(message, -1)).c_str(), stderr);
+    base::WriteText(stderr, cli::UsageErrorText(kProgram, cli::TUsageError(message, -1)));
     return kExitUsage;
 }
 
@@ -170,17 +171,20 @@ void List()
                 formats += code;
             }
         }
-        std::printf("%-8s %-20s %-22s %s, records = %s\n", std::string(profile.DataCode).c_str(),
-                    formats.c_str(), std::string(profile.SampleName).c_str(),
-                    profile.Shipped ? "published layout" : "invented layout",
-                    std::string(profile.RecordsAre).c_str());
+        std::array<char, 512> line{};
+        std::snprintf(line.data(), line.size(), "%-8s %-20s %-22s %s, records = %s\n",
+                      std::string(profile.DataCode).c_str(), formats.c_str(),
+                      std::string(profile.SampleName).c_str(),
+                      profile.Shipped ? "published layout" : "invented layout",
+                      std::string(profile.RecordsAre).c_str());
+        base::WriteText(stdout, line.data());
     }
 }
 
 int Run(const TArgs& args)
 {
     if (args.Help) {
-        std::fputs(cli::HelpText(kProgram, -1).c_str(), stdout);
+        base::WriteText(stdout, cli::HelpText(kProgram, -1));
         return kExitOk;
     }
     if (args.List) {
@@ -192,7 +196,8 @@ int Run(const TArgs& args)
             driver::LoadCatalogue(base::DefaultDefineDir(args.DefineDir));
         std::filesystem::create_directories(args.SamplesDir);
         for (const std::string& name : WriteSamples(catalogue, args.SamplesDir)) {
-            std::printf("%s\n", base::PathToUtf8(args.SamplesDir / name).c_str());
+            base::WriteText(stdout,
+                            base::PathToUtf8(args.SamplesDir / base::Utf8ToPath(name)) + "\n");
         }
         return kExitOk;
     }
@@ -223,14 +228,13 @@ int Run(const TArgs& args)
     return kExitOk;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Main(const std::vector<std::string>& argv)
 {
+    base::PrepareStandardStreams();
     base::SetMessageLanguage(base::TLanguage::English);
     std::optional<TArgs> parsed;
     try {
-        parsed = Parse(std::vector<std::string>(argv + 1, argv + argc));
+        parsed = Parse(argv);
     } catch (const cli::TUsageError& e) {
         return UsageError(e.what());
     }
@@ -239,7 +243,18 @@ int main(int argc, char** argv)
     } catch (const TGenRequestError& e) {
         return UsageError(e.what());
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "tolvane-gen: %s\n", e.what());
+        base::WriteText(stderr, std::string("tolvane-gen: ") + e.what() + "\n");
         return kExitFailure;
     }
+}
+
+} // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv)
+#else
+int main(int argc, char** argv)
+#endif
+{
+    return Main(tolvane::base::ProgramArguments(argc, argv));
 }

@@ -1,10 +1,13 @@
-// Draws the program's images (ImageList1 and the program icon) into PNG files, and the program
-// icon at every size of the desktop's icon theme. Run it once when a drawing changes and commit
-// its output:
+// Draws the program's images (ImageList1 and the program icon) into PNG files, the program
+// icon at every size of the desktop's icon theme, and the icon of the Windows programs into
+// tolvane.ico. Run it once when a drawing changes and commit its output:
 //   cmake --build build --target tolvane_draw_images
 //   QT_QPA_PLATFORM=offscreen build/bin/tolvane_draw_images src/app/images dist/linux/icons
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -165,6 +168,55 @@ QImage DrawFolder()
     return image;
 }
 
+void Put16(QByteArray& out, unsigned value)
+{
+    out.append(static_cast<char>(value & 0xFFU));
+    out.append(static_cast<char>((value >> 8) & 0xFFU));
+}
+
+void Put32(QByteArray& out, unsigned value)
+{
+    Put16(out, value & 0xFFFFU);
+    Put16(out, value >> 16);
+}
+
+// An icon file of `images`, each stored as PNG (Windows Vista and later read that): a header,
+// one 16-byte entry per image, then the images.
+bool SaveIcon(const QList<QImage>& images, const QString& fileName)
+{
+    QList<QByteArray> pngs;
+    for (const QImage& image : images) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+            return false;
+        }
+        pngs.append(png);
+    }
+    QByteArray out;
+    Put16(out, 0); // reserved
+    Put16(out, 1); // an icon
+    Put16(out, static_cast<unsigned>(images.size()));
+    auto offset = static_cast<unsigned>(6 + 16 * images.size());
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        const int size = images[i].width();
+        out.append(static_cast<char>(size >= 256 ? 0 : size)); // width, 0 for 256
+        out.append(static_cast<char>(size >= 256 ? 0 : size)); // height
+        out.append('\0');                                      // no palette
+        out.append('\0');                                      // reserved
+        Put16(out, 1);                                         // planes
+        Put16(out, 32);                                        // bits per pixel
+        Put32(out, static_cast<unsigned>(pngs[i].size()));
+        Put32(out, offset);
+        offset += static_cast<unsigned>(pngs[i].size());
+    }
+    for (const QByteArray& png : pngs) {
+        out.append(png);
+    }
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -175,7 +227,10 @@ int main(int argc, char** argv)
               DrawCross().save(out.filePath(QStringLiteral("failed.png"))) &&
               DrawLayers(16).save(out.filePath(QStringLiteral("dataitem.png"))) &&
               DrawFolder().save(out.filePath(QStringLiteral("category.png"))) &&
-              DrawLayers(32).save(out.filePath(QStringLiteral("tolvane.png")));
+              DrawLayers(32).save(out.filePath(QStringLiteral("tolvane.png"))) &&
+              SaveIcon({DrawProgramIcon(16), DrawProgramIcon(24), DrawProgramIcon(32),
+                        DrawProgramIcon(48), DrawProgramIcon(64), DrawProgramIcon(256)},
+                       out.filePath(QStringLiteral("tolvane.ico")));
     // The icon theme's sizes: <icons>/hicolor/<N>x<N>/apps/tolvane.png.
     if (argc > 2) {
         const QDir icons(QString::fromLocal8Bit(argv[2]));
