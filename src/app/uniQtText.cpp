@@ -22,11 +22,6 @@ QString SjisToQString(std::string_view sjis)
     return Utf8ToQString(base::SjisToUtf8(sjis));
 }
 
-std::string QStringToSjis(const QString& text)
-{
-    return base::Utf8ToSjis(text.toStdString());
-}
-
 std::filesystem::path ToPath(const QString& path)
 {
     return base::Utf8ToPath(path.toStdString());

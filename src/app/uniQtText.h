@@ -17,8 +17,6 @@ QString Utf8ToQString(std::string_view utf8);
 QString ErrorText(const std::exception& error);
 /// CP932 bytes (catalogue and batch-list text) as a QString; invalid bytes become U+FFFD.
 QString SjisToQString(std::string_view sjis);
-/// A QString as CP932 bytes; characters without a CP932 code become "?".
-std::string QStringToSjis(const QString& text);
 /// A path typed or picked in the window as a file-system path.
 std::filesystem::path ToPath(const QString& path);
 /// A file-system path for display.
