@@ -67,6 +67,11 @@ QPolygonF Sheet(double cx, double top, double halfWidth, double halfHeight)
                       QPointF(cx - halfWidth, top + halfHeight)});
 }
 
+// The three sheets of a data item's layers, bottom to top: their colours and top edges.
+const QColor kSheetFills[] = {QColor(0x6d, 0xb3, 0x3f), QColor(0xf2, 0xc1, 0x4e),
+                              QColor(0x4a, 0x90, 0xd9)};
+constexpr double kSheetTops[] = {6.5, 4.0, 1.5};
+
 // 2: stacked map layers (a data item), drawn on a 16 x 16 grid scaled to `size`.
 QImage DrawLayers(int size)
 {
@@ -75,13 +80,10 @@ QImage DrawLayers(int size)
     p.setRenderHint(QPainter::Antialiasing);
     const double s = size / 16.0;
     p.scale(s, s);
-    const QColor fills[] = {QColor(0x6d, 0xb3, 0x3f), QColor(0xf2, 0xc1, 0x4e),
-                            QColor(0x4a, 0x90, 0xd9)};
-    const double tops[] = {6.5, 4.0, 1.5};
     for (int i = 0; i < 3; ++i) {
         p.setPen(QPen(QColor(0x26, 0x32, 0x38), 0.9));
-        p.setBrush(fills[i]);
-        p.drawPolygon(Sheet(8.0, tops[i], 7.0, 3.8));
+        p.setBrush(kSheetFills[i]);
+        p.drawPolygon(Sheet(8.0, kSheetTops[i], 7.0, 3.8));
     }
     // A road and a river on the top sheet.
     p.setPen(QPen(QColor(0xff, 0xff, 0xff), 0.9));
@@ -103,18 +105,15 @@ QImage DrawProgramIcon(int size)
     p.setRenderHint(QPainter::Antialiasing);
     const double s = size / 16.0;
     p.scale(s, s);
-    const QColor fills[] = {QColor(0x6d, 0xb3, 0x3f), QColor(0xf2, 0xc1, 0x4e),
-                            QColor(0x4a, 0x90, 0xd9)};
-    const double tops[] = {6.5, 4.0, 1.5};
     const QColor edge(0x26, 0x32, 0x38);
     const double pen = 10.0 / size + 0.25; // 0.46 at 48 px, 0.29 at 256 px (in 1/16)
     for (int i = 0; i < 3; ++i) {
         p.setPen(QPen(edge, pen, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
-        p.setBrush(fills[i]);
-        p.drawPolygon(Sheet(8.0, tops[i], 7.0, 3.8));
+        p.setBrush(kSheetFills[i]);
+        p.drawPolygon(Sheet(8.0, kSheetTops[i], 7.0, 3.8));
     }
     // The mesh: lines parallel to the top sheet's edges, clipped to it.
-    const QPolygonF top = Sheet(8.0, tops[2], 7.0, 3.8);
+    const QPolygonF top = Sheet(8.0, kSheetTops[2], 7.0, 3.8);
     QPainterPath clip;
     clip.addPolygon(top);
     p.save();
